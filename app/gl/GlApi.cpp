@@ -1,0 +1,47 @@
+#include "app/gl/GlApi.h"
+
+namespace glentry {
+
+#define DRAVIK_DEFINE_GL_POINTER(ret, name, params, called) name##Fn name = nullptr;
+DRAVIK_GL_ENTRY_POINTS(DRAVIK_DEFINE_GL_POINTER)
+#undef DRAVIK_DEFINE_GL_POINTER
+
+namespace {
+#define DRAVIK_GL_NAME(ret, name, params, called) #name,
+const char* const kNames[] = {DRAVIK_GL_ENTRY_POINTS(DRAVIK_GL_NAME)};
+#undef DRAVIK_GL_NAME
+static_assert(sizeof(kNames) / sizeof(kNames[0]) == kEntryPointCount,
+              "the table holds 44 entry points");
+}  // namespace
+
+void loadAll(ProcLookup lookup) {
+#define DRAVIK_LOAD_GL_POINTER(ret, name, params, called) \
+  name = reinterpret_cast<name##Fn>(lookup(#name));
+  DRAVIK_GL_ENTRY_POINTS(DRAVIK_LOAD_GL_POINTER)
+#undef DRAVIK_LOAD_GL_POINTER
+}
+
+const char* firstMissingCalledEntryPoint() {
+#define DRAVIK_CHECK_GL_POINTER(ret, name, params, called) \
+  if ((called) && name == nullptr) return #name;
+  DRAVIK_GL_ENTRY_POINTS(DRAVIK_CHECK_GL_POINTER)
+#undef DRAVIK_CHECK_GL_POINTER
+  return nullptr;
+}
+
+const char* const* entryPointNames() { return kNames; }
+
+namespace {
+bool gContextAvailable = false;
+}
+
+bool contextAvailable() { return gContextAvailable; }
+void setContextAvailable(bool available) { gContextAvailable = available; }
+
+void resetAll() {
+#define DRAVIK_RESET_GL_POINTER(ret, name, params, called) name = nullptr;
+  DRAVIK_GL_ENTRY_POINTS(DRAVIK_RESET_GL_POINTER)
+#undef DRAVIK_RESET_GL_POINTER
+}
+
+}  // namespace glentry

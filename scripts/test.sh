@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the unit and GL tests (offscreen
+# Mesa), the same suite under AddressSanitizer + UndefinedBehaviorSanitizer,
+# and the end-to-end tests of the real game under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+bash scripts/setup.sh
+
+export SDL_VIDEODRIVER=offscreen
+
+echo "== build (RelWithDebInfo) =="
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+
+echo "== tests =="
+(cd build && ctest --output-on-failure -j"$jobs" --timeout 300)
+
+echo "== tests under ASan + UBSan =="
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDRAVIK_SANITIZE=ON \
+  -DDRAVIK_BENCH=OFF
+cmake --build build-asan -j"$jobs"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+(cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 600)
+unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
+
+if [ -x tests/e2e/run.sh ]; then
+  echo "== end-to-end =="
+  unset SDL_VIDEODRIVER
+  bash tests/e2e/run.sh "$root/build/dravik"
+fi
+
+echo "all test stages passed"
