@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/InputState.h"
+
+namespace dravik {
+
+struct ResizeListener;
+
+// The game's one window and its GL context. The backend (app/sdl or
+// app/win32) implements the platform part; no platform type appears here.
+class AppWindow {
+ public:
+  explicit AppWindow(void* instanceHandle = nullptr);
+  ~AppWindow();
+  AppWindow(const AppWindow&) = delete;
+  AppWindow& operator=(const AppWindow&) = delete;
+
+  // Must come before create: the first size notification arrives during it.
+  void setResizeListener(ResizeListener* listener) { resizeListener = listener; }
+  // Makes the window and its GL context current; false when either fails.
+  bool create(int width, int height, int bits, bool fullscreenRequested);
+  // Restores the display mode if full screen changed it.
+  void destroy();
+  bool isRunning() const { return running; }
+  // Drains all pending window messages.
+  void pumpMessages();
+  void swapBuffers();
+
+  // What the window's messages do, whichever platform delivers them.
+  void onContextCurrent();
+  void onCloseRequest();
+  void onSize(int width, int height);
+  void onEscapeDown() { active = !active; }
+
+  bool active = true;
+  ResizeListener* resizeListener = nullptr;
+  bool running = false;
+  bool fullscreen = false;
+
+  struct Platform;
+
+ private:
+  std::unique_ptr<Platform> platform_;
+};
+
+// Fills the GL entry points through the platform's lookup. Requires the
+// window's context to be current.
+void loadGLFunctions();
+
+// An error box (and the same text on standard error, where no display may
+// show the box). A null caption shows none.
+void showMessageBox(const char* caption, const char* text, bool isError);
+
+// The platform clock for the frame loop.
+int64_t platformCounter();
+int64_t platformFrequency();
+void platformSleepOneMillisecond();
+
+// Key state for the input poll.
+bool platformKeyHeld(Key key);
+
+}  // namespace dravik

@@ -1,0 +1,18 @@
+#include "app/AppWindow.h"
+#include "app/gl/GlApi.h"
+#include "game/Game.h"
+
+namespace dravik {
+
+void AppWindow::onContextCurrent() {
+  glentry::setContextAvailable(true);
+  running = true;
+}
+
+void AppWindow::onSize(int width, int height) {
+  if (resizeListener != nullptr && resizeListener->game != nullptr) {
+    resizeListener->game->onResize(width, height);
+  }
+}
+
+}  // namespace dravik

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+
+namespace dravik {
+
+// Where the frame timer reads time from: the platform's performance counter
+// and its 1 ms sleep, or a scripted clock in tests.
+struct ClockSource {
+  int64_t (*counter)() = nullptr;
+  int64_t (*frequency)() = nullptr;
+  void (*sleepOneMillisecond)() = nullptr;
+};
+
+// Measures frame times from the performance counter and holds the frame
+// rate down to one frame per 15 ms.
+class FrameTimer {
+ public:
+  static constexpr float kMinimumFrameTime = 0.015f;
+
+  explicit FrameTimer(const ClockSource& clock) : clock_(clock) {}
+
+  // Takes the first reading, then the frequency.
+  void start();
+  // Seconds since the frame started, from a fresh counter reading.
+  float measure();
+  // Sleeps in 1 ms steps until at least the minimum frame time has passed
+  // since the frame started; returns the last measured time.
+  float waitForMinimumFrameTime(float measured);
+  // The next frame is measured from the last reading of this one.
+  void endFrame() { frameStart_ = now_; }
+
+  // The frame-time arithmetic on its own: elapsed ticks times one million
+  // (wrapping), divided by the frequency with truncation, in float seconds.
+  static float secondsBetween(int64_t frameStart, int64_t now, int64_t frequency);
+
+ private:
+  ClockSource clock_;
+  int64_t frameStart_ = 0;
+  int64_t now_ = 0;
+  int64_t frequency_ = 1;
+};
+
+// One pass of the frame loop, for any window and game with the shell's
+// operations. Returns whether the game ran this pass.
+template <class Window, class Scene>
+bool runFramePass(Window& window, Scene& scene, FrameTimer& timer, bool (*contextAvailable)()) {
+  window.pumpMessages();
+  float dt = timer.measure();
+  bool ran = false;
+  // A close request deletes the GL context inside the pump; drawing after
+  // that would issue GL calls with no current context, so that last pass
+  // only swaps.
+  if (window.active && contextAvailable()) {
+    dt = timer.waitForMinimumFrameTime(dt);
+    scene.update(dt);
+    scene.render();
+    ran = true;
+  }
+  window.swapBuffers();
+  timer.endFrame();
+  return ran;
+}
+
+}  // namespace dravik

@@ -1,0 +1,166 @@
+// SDL2 backend of the game window: stands in for Win32 + WGL on Linux and
+// other desktops.
+#include <SDL.h>
+
+#include <iostream>
+
+#include "app/AppWindow.h"
+#include "app/gl/GlApi.h"
+
+namespace dravik {
+
+struct AppWindow::Platform {
+  SDL_Window* window = nullptr;
+  SDL_GLContext context = nullptr;
+  bool videoStarted = false;
+};
+
+namespace {
+
+constexpr const char* kTitle = "ZOKT 5 Dravik";
+
+void requestContextAttributes(int major, int minor) {
+  SDL_GL_ResetAttributes();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, major);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, minor);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+// Switches the display to width x height at bits per pixel; false when no
+// such mode can be set.
+bool enterFullscreen(SDL_Window* window, int width, int height, int bits) {
+  SDL_DisplayMode wanted{};
+  wanted.w = width;
+  wanted.h = height;
+  wanted.format = bits >= 24 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_RGB565;
+  SDL_DisplayMode closest{};
+  const int display = SDL_GetWindowDisplayIndex(window);
+  if (display < 0 || SDL_GetClosestDisplayMode(display, &wanted, &closest) == nullptr) {
+    return false;
+  }
+  if (closest.w != width || closest.h != height) return false;
+  if (SDL_SetWindowDisplayMode(window, &closest) != 0) return false;
+  return SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) == 0;
+}
+
+}  // namespace
+
+AppWindow::AppWindow(void* /*instanceHandle*/) : platform_(std::make_unique<Platform>()) {}
+
+AppWindow::~AppWindow() {
+  if (platform_->context != nullptr) {
+    SDL_GL_MakeCurrent(platform_->window, nullptr);
+    SDL_GL_DeleteContext(platform_->context);
+    glentry::setContextAvailable(false);
+  }
+  if (platform_->window != nullptr) SDL_DestroyWindow(platform_->window);
+  if (platform_->videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested) {
+  fullscreen = fullscreenRequested;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::cerr << "SDL video: " << SDL_GetError() << std::endl;
+    return false;
+  }
+  platform_->videoStarted = true;
+
+  requestContextAttributes(3, 0);
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
+  platform_->window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                       width, height, flags);
+  if (platform_->window == nullptr) {
+    std::cerr << "SDL window: " << SDL_GetError() << std::endl;
+    return false;
+  }
+  if (fullscreen && !enterFullscreen(platform_->window, width, height, bits)) {
+    showMessageBox(nullptr, "Display mode failed", false);
+    fullscreen = false;
+  }
+  SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
+
+  platform_->context = SDL_GL_CreateContext(platform_->window);
+  if (platform_->context == nullptr) {
+    std::cerr << "OpenGL 3.0 is not supported, falling back to GL 2.1" << std::endl;
+    // The pixel format belongs to the window, so a legacy context needs a
+    // window made with the legacy attributes.
+    SDL_DestroyWindow(platform_->window);
+    requestContextAttributes(2, 1);
+    platform_->window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                         width, height, flags);
+    if (platform_->window == nullptr) return false;
+    platform_->context = SDL_GL_CreateContext(platform_->window);
+    if (platform_->context == nullptr) {
+      std::cerr << "SDL GL context: " << SDL_GetError() << std::endl;
+      return false;
+    }
+  }
+  SDL_GL_MakeCurrent(platform_->window, platform_->context);
+  onContextCurrent();
+
+  // SDL does not report the initial size as an event; the game learns it
+  // here, with the context current, as it would from the first size message.
+  int drawableWidth = width;
+  int drawableHeight = height;
+  SDL_GL_GetDrawableSize(platform_->window, &drawableWidth, &drawableHeight);
+  onSize(drawableWidth, drawableHeight);
+
+  SDL_ShowWindow(platform_->window);
+  return true;
+}
+
+void AppWindow::destroy() {
+  if (fullscreen && platform_->window != nullptr) {
+    SDL_SetWindowFullscreen(platform_->window, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+}
+
+void AppWindow::onCloseRequest() {
+  // A close message, a quit event and a termination signal may all arrive;
+  // the context is deleted once.
+  if (platform_->context != nullptr) {
+    SDL_GL_MakeCurrent(platform_->window, nullptr);
+    SDL_GL_DeleteContext(platform_->context);
+    platform_->context = nullptr;
+    glentry::setContextAvailable(false);
+  }
+  running = false;
+}
+
+void AppWindow::pumpMessages() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    switch (event.type) {
+      case SDL_QUIT:  // also SIGINT and SIGTERM
+        onCloseRequest();
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+          onCloseRequest();
+        } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          int drawableWidth = event.window.data1;
+          int drawableHeight = event.window.data2;
+          SDL_GL_GetDrawableSize(platform_->window, &drawableWidth, &drawableHeight);
+          onSize(drawableWidth, drawableHeight);
+        }
+        break;
+      case SDL_KEYDOWN:  // auto-repeats included
+        if (event.key.keysym.sym == SDLK_ESCAPE) onEscapeDown();
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void AppWindow::swapBuffers() {
+  if (platform_->context != nullptr) SDL_GL_SwapWindow(platform_->window);
+}
+
+}  // namespace dravik

@@ -1,0 +1,55 @@
+// SDL2 backend: GL entry points, message boxes, clock and keyboard.
+#include <SDL.h>
+
+#include <iostream>
+
+#include "app/AppWindow.h"
+#include "app/gl/GlApi.h"
+
+namespace dravik {
+
+namespace {
+void* lookupGlEntryPoint(const char* name) { return SDL_GL_GetProcAddress(name); }
+}  // namespace
+
+void loadGLFunctions() { glentry::loadAll(lookupGlEntryPoint); }
+
+void showMessageBox(const char* caption, const char* text, bool isError) {
+  // Without a display the box cannot show; the text reaches the terminal.
+  if (caption != nullptr) {
+    std::cerr << caption << ": " << text << std::endl;
+  } else {
+    std::cerr << text << std::endl;
+  }
+  SDL_ShowSimpleMessageBox(isError ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION,
+                           caption != nullptr ? caption : "", text, nullptr);
+}
+
+int64_t platformCounter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
+int64_t platformFrequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
+void platformSleepOneMillisecond() { SDL_Delay(1); }
+
+bool platformKeyHeld(Key key) {
+  // SDL's state is that of the keyboard-focused window, refreshed by the
+  // event pump.
+  const Uint8* state = SDL_GetKeyboardState(nullptr);
+  switch (key) {
+    case Key::Space:
+      return state[SDL_SCANCODE_SPACE] != 0;
+    case Key::F1:
+      return state[SDL_SCANCODE_F1] != 0;
+    case Key::F2:
+      return state[SDL_SCANCODE_F2] != 0;
+    case Key::Left:
+      return state[SDL_SCANCODE_LEFT] != 0;
+    case Key::Right:
+      return state[SDL_SCANCODE_RIGHT] != 0;
+    case Key::Up:
+      return state[SDL_SCANCODE_UP] != 0;
+    case Key::Down:
+      return state[SDL_SCANCODE_DOWN] != 0;
+  }
+  return false;
+}
+
+}  // namespace dravik
