@@ -1,0 +1,212 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real game under Xvfb: keys through xdotool,
+# screenshots through ImageMagick, closing through the window manager's
+# close request. Usage: tests/e2e/run.sh path/to/dravik
+set -uo pipefail
+
+game=$(realpath "${1:-build/dravik}")
+root=$(cd "$(dirname "$0")/../.." && pwd)
+tools="$(dirname "$game")/tests/e2e"
+probe="$tools/image_probe"
+closer="$tools/x11_close"
+out="$(dirname "$game")/e2e"
+rm -rf "$out"
+mkdir -p "$out"
+
+passed=0
+failed=0
+pass() { echo "PASS: $1"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $1"; failed=$((failed + 1)); }
+check() { local name=$1; shift; if "$@"; then pass "$name"; else fail "$name"; fi; }
+
+# --- display -----------------------------------------------------------------
+display_number=99
+while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
+  display_number=$((display_number + 1))
+done
+Xvfb ":$display_number" -screen 0 1600x1000x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display_number"
+unset WAYLAND_DISPLAY
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
+
+# --- helpers -----------------------------------------------------------------
+game_pid=""
+window=""
+
+start_game() {  # start_game DIR NAME
+  local dir=$1 name=$2
+  (cd "$dir" && exec "$game" >"$out/$name.out" 2>"$out/$name.err") &
+  game_pid=$!
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --name '^ZOKT 5 Dravik$' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$window" ] || return 1
+  sleep 1.5  # a few frames
+  xdotool windowfocus "$window" 2>/dev/null
+  sleep 0.2
+  return 0
+}
+
+# close_game: ask the window to close, wait for the game, set exit_code
+close_game() {
+  exit_code=""
+  "$closer" "$window"
+  for _ in $(seq 100); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$game_pid" 2>/dev/null; then
+    kill -9 "$game_pid"
+    wait "$game_pid" 2>/dev/null
+    exit_code=timeout
+  else
+    wait "$game_pid"
+    exit_code=$?
+  fi
+}
+
+shot() { import -window "$window" "$out/$1.png" 2>/dev/null; }
+
+hold() {  # hold KEY SECONDS
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+  sleep 0.3
+}
+
+press() { hold "$1" 0.15; }
+
+differs() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d > 1.0)}')" = 1 ]; }
+same() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d < 0.5)}')" = 1 ]; }
+shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
+
+# --- the game with its own data ----------------------------------------------
+if start_game "$root" main; then
+  pass "window appears"
+  check "title is ZOKT 5 Dravik" [ "$(xdotool getwindowname "$window")" = "ZOKT 5 Dravik" ]
+  geometry=$(xwininfo -id "$window")
+  check "client area is 1280 x 720" \
+    bash -c "grep -q 'Width: 1280' <<<\"\$0\" && grep -q 'Height: 720' <<<\"\$0\"" "$geometry"
+
+  shot start
+  read -r colours mean spread <<<"$("$probe" stats "$out/start.png")"
+  check "scene is drawn (not a blank frame)" \
+    awk -v c="$colours" -v s="$spread" 'BEGIN{exit !(c > 500 && s > 10)}'
+
+  hold Right 0.35
+  shot right
+  dx=$(shift_of start right)
+  echo "  centre band shift after Right: $dx px"
+  check "holding Right moves the level to the left" [ "$dx" -lt -10 ]
+
+  hold Left 0.35
+  shot back
+  press space
+  hold Right 0.35
+  shot pan
+  pan_dx=$(shift_of back pan)
+  echo "  centre band shift after Space, Right: $pan_dx px"
+  check "Space then Right pans the camera instead of scrolling" \
+    awk -v a="$pan_dx" -v b="$dx" 'BEGIN{exit !(a > b / 2)}'
+  check "the camera pan changes the picture" differs back pan
+  hold Left 0.35
+  press space
+  sleep 0.3
+  shot before_f2
+  press F2
+  shot ortho
+  check "F2 changes the projection" differs before_f2 ortho
+  press F2
+  shot persp
+  check "a second F2 restores the projection" same before_f2 persp
+
+  xdotool key Escape
+  sleep 0.5
+  shot paused1
+  hold Right 0.4
+  shot paused2
+  check "Escape freezes the picture" same paused1 paused2
+  xdotool key Escape
+  sleep 0.3
+  shot resumed1
+  hold Right 0.3
+  shot resumed2
+  check "a second Escape resumes the game" differs resumed1 resumed2
+
+  close_game
+  check "close request exits with code 0 (got $exit_code)" [ "$exit_code" = 0 ]
+  cp "$out/start.png" "$out/screenshot.png"
+else
+  fail "window appears"
+fi
+
+# --- a broken vertex shader ----------------------------------------------------
+work=$(mktemp -d)
+cp -r "$root/data" "$work/data"
+echo "this is not GLSL" >"$work/data/shaders/basic-fixed.vert"
+if start_game "$work" broken_shader; then
+  close_game
+  check "broken vertex shader: compile message on standard output" \
+    grep -q "^Could not compile vertexShader 35633:" "$out/broken_shader.out"
+  check "broken vertex shader: compiler log follows" \
+    bash -c "[ \$(grep -A1 '^Could not compile vertexShader 35633:' '$out/broken_shader.out' | wc -l) -ge 2 ]"
+  check "broken vertex shader: still exits 0" [ "$exit_code" = 0 ]
+else
+  fail "broken vertex shader: game opens"
+fi
+rm -rf "$work"
+
+# --- a missing shader file -----------------------------------------------------
+work=$(mktemp -d)
+cp -r "$root/data" "$work/data"
+rm "$work/data/shaders/conveyor-map.frag"
+if start_game "$work" missing_shader; then
+  close_game
+  check "missing shader: load message on standard error" \
+    grep -q "^Could not load shader: data/shaders/conveyor-map.frag$" "$out/missing_shader.err"
+  check "missing shader: still exits 0" [ "$exit_code" = 0 ]
+else
+  fail "missing shader: game opens"
+fi
+rm -rf "$work"
+
+# --- no data directory at all ------------------------------------------------------
+work=$(mktemp -d)
+if start_game "$work" no_data; then
+  pass "without data/ the game still opens"
+  close_game
+  for f in data/font.bmp.fnt data/road6.png data/wall.bmp data/wood.bmp data/grass.bmp \
+    data/whitepixel.bmp data/sky/stars/stars.bmp data/quad.json \
+    data/meshes/display/tree.json data/meshes/display/wall.json \
+    data/meshes/display/tallWall.json data/meshes/display/wood.json \
+    data/meshes/display/floorWood.json data/quadBackground.json \
+    data/meshes/colliders/quadCollider.json data/shaders/basic-fixed.vert \
+    data/shaders/basic-fixed.frag data/shaders/conveyor-map.vert \
+    data/shaders/conveyor-map.frag data/shaders/gameover-fixed.vert \
+    data/shaders/gameover-fixed.frag; do
+    grep -q "$f" "$out/no_data.err" || { fail "without data/: $f named on standard error"; continue; }
+  done
+  check "without data/: every missing file named" \
+    bash -c "[ \$(grep -c 'data/' '$out/no_data.err') -ge 21 ]"
+  check "without data/: exits 0 on close (got $exit_code)" [ "$exit_code" = 0 ]
+else
+  fail "without data/ the game still opens"
+fi
+rm -rf "$work"
+
+# --- no display --------------------------------------------------------------------
+(cd "$root" && env -u DISPLAY -u WAYLAND_DISPLAY "$game" >"$out/no_display.out" 2>"$out/no_display.err")
+code=$?
+check "no display: exit code 1 (got $code)" [ "$code" = 1 ]
+check "no display: message on standard error" \
+  grep -q "Unable to create the OpenGL Window" "$out/no_display.err"
+
+echo "screenshot: $out/screenshot.png"
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
