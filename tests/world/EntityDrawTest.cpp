@@ -207,31 +207,24 @@ const DrawCase kDrawCases[] = {
      {8.0f, 10.0f, 12.0f, 12.0f}},
 };
 
+// draw and drawShared build the same matrix, so both cover the same pixels.
 TEST_F(EntityDraw, CoversExactlyThePlacedRectangle) {
-  for (const DrawCase& k : kDrawCases) {
-    SCOPED_TRACE(k.what);
-    Entity e;
-    e.place(k.x, k.y, -1.0f, &quad_, nullptr, &camera_);
-    e.setPivot(k.px, k.py);
-    e.setSize(k.sx, k.sy, 1.0f);
-    e.setAngle(k.angle);
-    clear();
-    e.draw();
-    expectCoverage(coveredPixels(), k.expected);
-  }
-}
-
-TEST_F(EntityDraw, SharedDrawCoversTheSamePixels) {
-  for (const DrawCase& k : kDrawCases) {
-    SCOPED_TRACE(k.what);
-    Entity e;
-    e.place(k.x, k.y, 0.0f, &quad_, nullptr, &camera_);
-    e.setPivot(k.px, k.py);
-    e.setSize(k.sx, k.sy, 1.0f);
-    e.setAngle(k.angle);
-    clear();
-    e.drawShared();
-    expectCoverage(coveredPixels(), k.expected);
+  for (const bool shared : {false, true}) {
+    for (const DrawCase& k : kDrawCases) {
+      SCOPED_TRACE(::testing::Message() << k.what << (shared ? ", shared" : ""));
+      Entity e;
+      e.place(k.x, k.y, -1.0f, &quad_, nullptr, &camera_);
+      e.setPivot(k.px, k.py);
+      e.setSize(k.sx, k.sy, 1.0f);
+      e.setAngle(k.angle);
+      clear();
+      if (shared) {
+        e.drawShared();
+      } else {
+        e.draw();
+      }
+      expectCoverage(coveredPixels(), k.expected);
+    }
   }
 }
 

@@ -199,20 +199,6 @@ TEST(EntityState, PlaceSetsPointersAndResetsTheRestButNotTheCollider) {
   EXPECT_EQ(e.animationIndex, 2u);
 }
 
-TEST(EntityState, SettersStoreWhatTheyAreGiven) {
-  Entity e;
-  e.setSize(1.5f, -2.0f, 0.25f);
-  e.setPivot(0.5f, 0.75f);
-  e.setAngle(-123.5f);
-  EXPECT_EQ(e.size.x, 1.5f);
-  EXPECT_EQ(e.size.y, -2.0f);
-  EXPECT_EQ(e.size.z, 0.25f);
-  EXPECT_EQ(e.pivot.x, 0.5f);
-  EXPECT_EQ(e.pivot.y, 0.75f);
-  EXPECT_EQ(e.getAngle(), -123.5f);
-  EXPECT_EQ(e.setCollider(nullptr).collider, nullptr);
-}
-
 TEST(EntityState, WithoutMeshOrCameraDrawsNothingAndKeepsTheMatrix) {
   Camera camera;
   camera.resetView();
