@@ -1,0 +1,8 @@
+#version 120
+uniform sampler2D texture0;
+varying vec2 texCoord;
+varying vec3 colour;
+
+void main() {
+  gl_FragColor = texture2D(texture0, texCoord) * vec4(colour, 1.0);
+}

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "tests/support/TempDir.h"
+#include "tests/tools/AssetFiles.h"
+#include "tools/AssetGenerator.h"
+
+namespace dravik::test {
+namespace {
+
+namespace fs = std::filesystem;
+using assets::assetFiles;
+
+TEST(RegenerateAssets, GivesTheCommittedBytes) {
+  TempDir dir;
+  ASSERT_TRUE(assets::generateAssets(dir.path()));
+  for (const std::string& name : assetFiles()) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> fresh = readBytes(dir.path() + "/" + name);
+    const std::vector<uint8_t> committed = readBytes("data/" + name);
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_EQ(fresh.size(), committed.size());
+    EXPECT_TRUE(fresh == committed)
+        << "data/" << name << " differs from a fresh run of dravik_assets";
+  }
+}
+
+TEST(RegenerateAssets, DataHoldsExactlyTheGeneratedFiles) {
+  std::set<std::string> onDisk;
+  for (const auto& entry : fs::recursive_directory_iterator("data")) {
+    if (entry.is_regular_file()) onDisk.insert(fs::relative(entry.path(), "data").generic_string());
+  }
+  const std::set<std::string> generated(assetFiles().begin(), assetFiles().end());
+  EXPECT_EQ(onDisk, generated);
+}
+
+TEST(RegenerateAssets, EveryFileTheGameLoadsIsGenerated) {
+  const char* const loaded[] = {"font.bmp.fnt",
+                                "road6.png",
+                                "wall.bmp",
+                                "wood.bmp",
+                                "grass.bmp",
+                                "whitepixel.bmp",
+                                "sky/stars/stars.bmp",
+                                "quad.json",
+                                "meshes/display/tree.json",
+                                "meshes/display/wall.json",
+                                "meshes/display/tallWall.json",
+                                "meshes/display/wood.json",
+                                "meshes/display/floorWood.json",
+                                "quadBackground.json",
+                                "meshes/colliders/quadCollider.json",
+                                "shaders/basic-fixed.vert",
+                                "shaders/basic-fixed.frag",
+                                "shaders/conveyor-map.vert",
+                                "shaders/conveyor-map.frag",
+                                "shaders/gameover-fixed.vert",
+                                "shaders/gameover-fixed.frag"};
+  const std::set<std::string> generated(assetFiles().begin(), assetFiles().end());
+  for (const char* name : loaded) EXPECT_EQ(generated.count(name), 1u) << name;
+}
+
+TEST(RegenerateAssets, BuildAssetMatchesWrittenFileAndRefusesUnknownNames) {
+  EXPECT_EQ(assets::buildAsset("wall.bmp"), readBytes("data/wall.bmp"));
+  EXPECT_TRUE(assets::buildAsset("nothing.bmp").empty());
+}
+
+TEST(RegenerateAssets, UnwritableDirectoryIsReportedOnce) {
+  TempDir dir;
+  // A plain file where the output directory should be.
+  const std::string blocker = dir.write("blocker", std::string("x"));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(assets::generateAssets(blocker));
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(blocker), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+}  // namespace
+}  // namespace dravik::test

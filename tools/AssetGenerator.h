@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dravik::assets {
+
+// Every file the generator writes, relative to its output directory, in the
+// order it writes them.
+const std::vector<std::string>& assetFiles();
+
+// Builds every asset and writes it below outputDir (sub-directories are
+// created). The same bytes come out on every run. Returns false, after one
+// line on standard error naming the file, if something cannot be made or
+// written.
+bool generateAssets(const std::string& outputDir);
+
+// The bytes of one asset, by its relative name; empty if the name is not one
+// of assetFiles() or the asset cannot be made.
+std::vector<uint8_t> buildAsset(const std::string& name);
+
+}  // namespace dravik::assets
