@@ -44,6 +44,8 @@ class ShaderProgram {
   uint32_t program_ = 0;
   uint32_t vertexShader_ = 0;
   uint32_t fragmentShader_ = 0;
+  // Set by load(): only then does the destructor detach the shaders.
+  bool loaded_ = false;
 };
 
 }  // namespace dravik

@@ -54,8 +54,10 @@ class Texture {
   PixelBuffer pixels_;
   uint16_t width_ = 0;
   uint16_t height_ = 0;
-  uint32_t internalFormat_ = 0;
-  uint32_t pixelFormat_ = 0;
+  // Until a load says otherwise, the formats of the alpha reader
+  // (GL_RGBA, GL_BGRA), so an upload of a never-loaded texture is valid GL.
+  uint32_t internalFormat_ = 0x1908;
+  uint32_t pixelFormat_ = 0x80E1;
 };
 
 }  // namespace dravik

@@ -99,6 +99,7 @@ constexpr GLenum GL_VERTEX_SHADER = 0x8B31;
 constexpr GLenum GL_COMPILE_STATUS = 0x8B81;
 constexpr GLenum GL_LINK_STATUS = 0x8B82;
 constexpr GLenum GL_INFO_LOG_LENGTH = 0x8B84;
+constexpr GLenum GL_ATTACHED_SHADERS = 0x8B85;
 constexpr GLenum GL_CURRENT_PROGRAM = 0x8B8D;
 // clang-format on
 
