@@ -14,8 +14,8 @@ namespace dravik {
 // quads for a string longer than any before.
 class BitmapText {
  public:
-  void create(const char* text, float x, float y, float z, uint32_t glyphSize, float r,
-              float g, float b, Texture* font, Camera* camera);
+  void create(const char* text, float x, float y, float z, uint32_t glyphSize, float r, float g,
+              float b, Texture* font, Camera* camera);
   void setText(const char* text);
   void setColour(float r, float g, float b);
   void setAngle(float degrees) { angle_ = degrees; }

@@ -56,7 +56,9 @@ class Mesh {
   const std::vector<uint16_t>& indices() const { return indices_; }
   const std::vector<float>& uvs() const { return uvs_; }
   const MeshAnimation* animation() const { return animation_.get(); }
+  MeshAnimation* animation() { return animation_.get(); }
   bool hasBuffers() const { return buffersCreated_; }
+  bool hasAnimatedBuffers() const { return animatedBuffers_[0] != 0; }
   // position, colour, index, uv
   const uint32_t* staticBuffers() const { return staticBuffers_; }
   // position, colour, uv (only with an animation)
@@ -67,8 +69,8 @@ class Mesh {
 
  private:
   void clear();
-  void drawWith(const Mat4& matrix, bool setSampler, uint32_t positionBuffer,
-                uint32_t colourBuffer, uint32_t uvBuffer) const;
+  void drawWith(const Mat4& matrix, bool setSampler, uint32_t positionBuffer, uint32_t colourBuffer,
+                uint32_t uvBuffer) const;
 
   uint32_t positionCount_ = 0;
   uint32_t colourCount_ = 0;

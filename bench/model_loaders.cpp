@@ -1,0 +1,183 @@
+// Loads a model of 65,536 vertices, the most 16-bit indices address, in both
+// file formats, and reads the same files' bytes plainly for comparison.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "mesh/Mesh.h"
+#include "render/FileProblem.h"
+
+namespace {
+
+constexpr uint32_t kVertices = dravik::Mesh::kMaxVertices;
+constexpr uint32_t kTriangles = kVertices - 2;
+
+struct Files {
+  std::filesystem::path dir;
+  std::string json, binary;
+};
+
+float value(uint32_t i, int component) { return static_cast<float>(i % 977) * 0.125f + component; }
+
+void writeModels(Files& files) {
+  files.dir = std::filesystem::temp_directory_path() /
+              ("dravik-bench-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(files.dir);
+  files.json = (files.dir / "model.json").string();
+  files.binary = (files.dir / "model.bin").string();
+
+  std::ostringstream j;
+  auto list = [&](const char* name, const char* const* members, int count) {
+    j << '"' << name << "\":[";
+    for (uint32_t i = 0; i < kVertices; ++i) {
+      j << (i ? ",{" : "{");
+      for (int c = 0; c < count; ++c) j << (c ? ",\"" : "\"") << members[c] << "\":" << value(i, c);
+      j << '}';
+    }
+    j << "],";
+  };
+  const char* xyz[] = {"x", "y", "z"};
+  const char* uv[] = {"u", "v"};
+  const char* rgb[] = {"r", "g", "b"};
+  j << "{\"model\":{";
+  list("vertices", xyz, 3);
+  list("uvs", uv, 2);
+  list("colors", rgb, 3);
+  j << "\"indices\":[";
+  for (uint32_t t = 0; t < kTriangles; ++t) {
+    j << (t ? ",{" : "{") << "\"a\":" << t << ",\"b\":" << t + 1 << ",\"c\":" << t + 2 << '}';
+  }
+  j << "]}}";
+  std::ofstream(files.json, std::ios::binary) << j.str();
+
+  std::ofstream b(files.binary, std::ios::binary);
+  auto put = [&](uint32_t word, int bytes) {
+    for (int i = 0; i < bytes; ++i) b.put(static_cast<char>((word >> (8 * i)) & 0xff));
+  };
+  auto putFloat = [&](float f) {
+    uint32_t word;
+    std::memcpy(&word, &f, 4);
+    put(word, 4);
+  };
+  put(kVertices, 4);
+  put(kTriangles, 4);
+  for (int stream = 0; stream < 3; ++stream) {
+    const int count = stream == 2 ? 2 : 3;
+    for (uint32_t i = 0; i < kVertices; ++i) {
+      for (int c = 0; c < count; ++c) putFloat(value(i, c));
+    }
+  }
+  for (uint32_t t = 0; t < kTriangles; ++t) {
+    for (uint32_t c = 0; c < 3; ++c) put(t + c, 2);
+  }
+}
+
+Files& files() {
+  static Files f;
+  return f;
+}
+
+int64_t sizeOf(const std::string& path) {
+  return static_cast<int64_t>(std::filesystem::file_size(path));
+}
+
+// The binary loader notes its trailer on standard output; keep that out of
+// the report.
+class QuietStdout {
+ public:
+  QuietStdout() : saved_(std::cout.rdbuf(sink_.rdbuf())) {}
+  ~QuietStdout() { std::cout.rdbuf(saved_); }
+
+ private:
+  std::ostringstream sink_;
+  std::streambuf* saved_;
+};
+
+void plainRead(benchmark::State& state, const std::string& path) {
+  std::string bytes;
+  for (auto _ : state) {
+    dravik::readWholeFile(path, bytes);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(state.iterations() * sizeOf(path));
+}
+
+void BM_ReadJsonBytes(benchmark::State& state) { plainRead(state, files().json); }
+void BM_ReadBinaryBytes(benchmark::State& state) { plainRead(state, files().binary); }
+
+void BM_LoadJson(benchmark::State& state) {
+  for (auto _ : state) {
+    dravik::Mesh mesh;
+    mesh.loadJson(files().json);
+    if (mesh.positionCount() != 3 * kVertices) state.SkipWithError("model did not load");
+    benchmark::DoNotOptimize(mesh.positions().data());
+  }
+  state.SetBytesProcessed(state.iterations() * sizeOf(files().json));
+}
+
+void BM_LoadBinary(benchmark::State& state) {
+  QuietStdout quiet;
+  for (auto _ : state) {
+    dravik::Mesh mesh;
+    mesh.loadBinary(files().binary);
+    if (mesh.positionCount() != 3 * kVertices) state.SkipWithError("model did not load");
+    benchmark::DoNotOptimize(mesh.positions().data());
+  }
+  state.SetBytesProcessed(state.iterations() * sizeOf(files().binary));
+}
+
+BENCHMARK(BM_ReadJsonBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadJson)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadBinaryBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBinary)->Unit(benchmark::kMillisecond);
+
+// Console report plus, at the end, each loader's CPU time over that of the
+// plain read of its own file.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+        seconds_[run.benchmark_name()] = run.cpu_accumulated_time / run.iterations;
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    ratio("BM_LoadJson", "BM_ReadJsonBytes");
+    ratio("BM_LoadBinary", "BM_ReadBinaryBytes");
+  }
+
+ private:
+  void ratio(const std::string& loader, const std::string& read) {
+    if (seconds_.count(loader) == 0 || seconds_.count(read) == 0) return;
+    GetOutputStream() << loader << " takes " << seconds_[loader] / seconds_[read]
+                      << " times the CPU time of " << read << "\n";
+  }
+  std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  writeModels(files());
+  std::cout << "model: " << kVertices << " vertices, " << kTriangles << " triangles; JSON "
+            << sizeOf(files().json) << " bytes, binary " << sizeOf(files().binary) << " bytes"
+            << std::endl;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  std::error_code ignored;
+  std::filesystem::remove_all(files().dir, ignored);
+  return 0;
+}
