@@ -1,6 +1,7 @@
 // Loads a model of 65,536 vertices, the most 16-bit indices address, in both
 // file formats, and reads the same files' bytes plainly for comparison.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -143,10 +144,14 @@ BENCHMARK(BM_LoadBinary)->Unit(benchmark::kMillisecond);
 // plain read of its own file.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
+    // With repetitions the median stands for the benchmark.
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        seconds_[run.benchmark_name()] = run.cpu_accumulated_time / run.iterations;
+      const bool single = run.run_type == Run::RT_Iteration;
+      if ((single || run.aggregate_name == "median") && run.iterations > 0) {
+        seconds_[run.run_name.function_name] = run.GetAdjustedCPUTime();
       }
     }
     ConsoleReporter::ReportRuns(runs);
