@@ -1,0 +1,152 @@
+// The one scene of the program: every asset, the play-field entities, the
+// level lists, two cameras and the play state.
+#pragma once
+
+#include <memory>
+
+#include "game/InstanceList.h"
+#include "mesh/BitmapText.h"
+#include "mesh/Mesh.h"
+#include "render/Camera.h"
+#include "render/Math.h"
+#include "render/RenderState.h"
+#include "render/ShaderProgram.h"
+#include "render/Texture.h"
+#include "world/Collider.h"
+#include "world/Entity.h"
+
+namespace dravik {
+
+class Game;
+
+// Handed to the window, which forwards every size message through it.
+struct ResizeListener {
+  Game* game;
+};
+
+class Game {
+ public:
+  static constexpr std::size_t kTreeCount = 30;
+  static constexpr std::size_t kWallCount = 113;
+  static constexpr std::size_t kTallWallCount = 119;
+  static constexpr std::size_t kWoodCount = 125;
+  static constexpr std::size_t kFloorCount = 145;
+
+  // Makes no GL call and reads no file.
+  Game();
+  ~Game();
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  ResizeListener* resizeListener() const { return resizeListener_.get(); }
+
+  // Needs a current GL context; loads everything and always returns 1.
+  int init();
+  void update(float dt);
+  void render();
+  // Touches only renderState and hudCamera, so it works before init.
+  void onResize(int width, int height);
+  // Harmless without a current context.
+  void release();
+  // Lays out the level and resets the run state; plain data, no GL.
+  void buildLevel();
+
+  // Draws one slot of an instance list through the shared entity, culled
+  // and tilted by its distance from the view centre.
+  void drawInstance(Entity& entity, float x, float y, float z);
+
+  // Slots 14-29 of the tree list: two values of rng per slot, x first.
+  static void placeRandomTrees(InstanceList<kTreeCount>& trees, int (*rng)());
+
+  // Play state.
+  bool f2Latch = false;
+  bool spaceLatch = false;
+  bool perspective = true;
+  int cameraMode = 0;
+  Vec2 cameraEye{0.0f, -30.0f};
+  Vec2 groundOffset{0.0f, 0.0f};
+  bool playing = false;
+  bool gameOver = false;
+  float countdown = 0.0f;
+  float score = 0.0f;
+  float multiplier = 3.0f;
+  float spinTime = 0.0f;
+  float startSpinTime = 0.0f;
+
+  // Assets.
+  Texture fontTexture;
+  Texture roadTexture;
+  Texture wallTexture;
+  Texture grassTexture;
+  Texture whitePixelTexture;
+  Texture starsTexture;
+  Texture woodTexture;
+
+  Mesh quadMesh;
+  Mesh treeMesh;
+  Mesh wallMesh;
+  Mesh tallWallMesh;
+  Mesh woodMesh;
+  Mesh floorWoodMesh;
+  Mesh backgroundMesh;
+
+  Collider collider;
+
+  BitmapText debugText;
+  BitmapText multiplierText;
+  BitmapText scoreText;
+  BitmapText modeText;
+  BitmapText startText;
+  BitmapText easyText;
+  BitmapText randomText;
+
+  Camera worldCamera;
+  Camera hudCamera;
+  RenderState renderState;
+
+  // Actors.
+  Entity background;
+  Entity groundTile;
+  Entity player;
+  Entity bar;
+
+  // Shared instance entities and their lists.
+  Entity treeEntity;
+  Entity wallEntity;
+  Entity tallWallEntity;
+  Entity woodEntity;
+  Entity floorEntity;
+  InstanceList<kTreeCount> treePositions;
+  InstanceList<kWallCount> wallPositions;
+  InstanceList<kTallWallCount> tallWallPositions;
+  InstanceList<kWoodCount> woodPositions;
+  InstanceList<kFloorCount> floorPositions;
+
+  // The x, y that input moves: the player's position.
+  Vec3* playerPosition = nullptr;
+
+  ShaderProgram basicProgram;
+  ShaderProgram conveyorProgram;
+  ShaderProgram gameOverProgram;
+  int posLocation = -1;
+
+ private:
+  void loadTextures();
+  void loadMeshes();
+  void createTexts();
+  void buildPrograms();
+  void placeActors();
+  void placeFixedTrees();
+  void placeWalls();
+  void placeTallWalls();
+  void placeWoodAndFloor();
+  void placeSharedEntities();
+  void resetRun();
+  void drawGrass();
+  template <std::size_t N>
+  void drawList(Entity& entity, const InstanceList<N>& list);
+
+  std::unique_ptr<ResizeListener> resizeListener_;
+};
+
+}  // namespace dravik
