@@ -65,13 +65,6 @@ TEST_F(FontAtlasFile, GlyphsStandUpright) {
   }
 }
 
-TEST_F(FontAtlasFile, IsGreyscale) {
-  for (std::size_t i = 54; i < bmp_.size(); i += 3) {
-    ASSERT_EQ(bmp_[i], bmp_[i + 1]);
-    ASSERT_EQ(bmp_[i + 1], bmp_[i + 2]);
-  }
-}
-
 TEST(FontAtlas, MissingFontIsReportedAndLeavesTheAtlasBlack) {
   assets::Image atlas(1, 1);
   testing::internal::CaptureStderr();

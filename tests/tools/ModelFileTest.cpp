@@ -291,24 +291,5 @@ TEST(FormatNumber, WritesShortExactDecimals) {
   for (const auto& c : cases) EXPECT_EQ(assets::formatNumber(c.value), c.text) << c.value;
 }
 
-TEST(ModelBuilder, JsonRoundTripsThroughTheParser) {
-  assets::ModelBuilder builder;
-  builder.addBox(assets::Box{{0, 0, 0}, {1, 2, 3}}, assets::Rgb{0.5f, 0.25f, 1},
-                 assets::FaceShades{}, 1.0f);
-  const auto root = nlohmann::ordered_json::parse(builder.toJson());
-  const auto& model = root.at("model");
-  EXPECT_EQ(model.at("vertices").size(), 24u);
-  EXPECT_EQ(model.at("uvs").size(), 24u);
-  EXPECT_EQ(model.at("colors").size(), 24u);
-  EXPECT_EQ(model.at("indices").size(), 12u);
-  // Keys appear in the order the game's reader walks them.
-  std::vector<std::string> keys;
-  for (const auto& [key, value] : model.items()) keys.push_back(key);
-  EXPECT_EQ(keys, (std::vector<std::string>{"vertices", "uvs", "colors", "indices"}));
-  // The top face comes first, at full shade.
-  EXPECT_DOUBLE_EQ(model["colors"][0]["r"].get<double>(), 0.5);
-  EXPECT_DOUBLE_EQ(model["vertices"][0]["z"].get<double>(), 3.0);
-}
-
 }  // namespace
 }  // namespace dravik::test

@@ -37,37 +37,6 @@ TEST(RegenerateAssets, DataHoldsExactlyTheGeneratedFiles) {
   EXPECT_EQ(onDisk, generated);
 }
 
-TEST(RegenerateAssets, EveryFileTheGameLoadsIsGenerated) {
-  const char* const loaded[] = {"font.bmp.fnt",
-                                "road6.png",
-                                "wall.bmp",
-                                "wood.bmp",
-                                "grass.bmp",
-                                "whitepixel.bmp",
-                                "sky/stars/stars.bmp",
-                                "quad.json",
-                                "meshes/display/tree.json",
-                                "meshes/display/wall.json",
-                                "meshes/display/tallWall.json",
-                                "meshes/display/wood.json",
-                                "meshes/display/floorWood.json",
-                                "quadBackground.json",
-                                "meshes/colliders/quadCollider.json",
-                                "shaders/basic-fixed.vert",
-                                "shaders/basic-fixed.frag",
-                                "shaders/conveyor-map.vert",
-                                "shaders/conveyor-map.frag",
-                                "shaders/gameover-fixed.vert",
-                                "shaders/gameover-fixed.frag"};
-  const std::set<std::string> generated(assetFiles().begin(), assetFiles().end());
-  for (const char* name : loaded) EXPECT_EQ(generated.count(name), 1u) << name;
-}
-
-TEST(RegenerateAssets, BuildAssetMatchesWrittenFileAndRefusesUnknownNames) {
-  EXPECT_EQ(assets::buildAsset("wall.bmp"), readBytes("data/wall.bmp"));
-  EXPECT_TRUE(assets::buildAsset("nothing.bmp").empty());
-}
-
 TEST(RegenerateAssets, UnwritableDirectoryIsReportedOnce) {
   TempDir dir;
   // A plain file where the output directory should be.

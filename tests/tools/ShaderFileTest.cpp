@@ -42,13 +42,6 @@ GLuint buildProgram(const std::string& name) {
   return program;
 }
 
-TEST(ShaderFiles, DeclareGlsl120) {
-  for (const char* file : {"basic-fixed.vert", "basic-fixed.frag", "conveyor-map.vert",
-                           "conveyor-map.frag", "gameover-fixed.vert", "gameover-fixed.frag"}) {
-    EXPECT_EQ(readText(std::string("data/shaders/") + file).rfind("#version 120\n", 0), 0u) << file;
-  }
-}
-
 TEST(ShaderFiles, ProgramsLinkWithTheNamesTheGameLooksUp) {
   ASSERT_TRUE(ensureGlContext());
   const struct {
