@@ -201,7 +201,7 @@ fi
 rm -rf "$work"
 
 # --- no display --------------------------------------------------------------------
-(cd "$root" && env -u DISPLAY -u WAYLAND_DISPLAY "$game" >"$out/no_display.out" 2>"$out/no_display.err")
+(cd "$root" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$game" >"$out/no_display.out" 2>"$out/no_display.err")
 code=$?
 check "no display: exit code 1 (got $code)" [ "$code" = 1 ]
 check "no display: message on standard error" \
