@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit and GL tests (offscreen
 # Mesa), the same suite under AddressSanitizer + UndefinedBehaviorSanitizer,
-# and the end-to-end tests of the real game under Xvfb.
+# the end-to-end tests of the real game under Xvfb, and the further stages
+# found in tests/stages/ (each an executable script run from the repository
+# root with the two build folders as arguments).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -28,10 +30,14 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 600)
 unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 
-if [ -x tests/e2e/run.sh ]; then
-  echo "== end-to-end =="
-  unset SDL_VIDEODRIVER
-  bash tests/e2e/run.sh "$root/build/dravik"
-fi
+unset SDL_VIDEODRIVER
+echo "== end-to-end =="
+bash tests/e2e/run.sh "$root/build/dravik"
+
+for stage in tests/stages/*.sh; do
+  [ -e "$stage" ] || continue
+  echo "== $(basename "$stage" .sh) =="
+  bash "$stage" "$root/build" "$root/build-asan"
+done
 
 echo "all test stages passed"

@@ -1,5 +1,7 @@
-// Process entry: owns the window and the game for the whole run and drives
-// the frame loop.
+// The body of the process entry, shared by every platform's entry function:
+// owns the window and the game for the whole run and drives the frame loop.
+#include "app/RunGame.h"
+
 #include <iostream>
 
 #include "app/AppWindow.h"
@@ -26,8 +28,8 @@ void setGlobalGlState() {
 
 }  // namespace
 
-int runGame() {
-  AppWindow window(nullptr);
+int runGame(void* instanceHandle) {
+  AppWindow window(instanceHandle);
   Game game;
   window.setResizeListener(game.resizeListener());
   if (!window.create(1280, 720, 32, false)) {
@@ -67,5 +69,3 @@ int runGame() {
 }
 
 }  // namespace dravik
-
-int main(int /*argc*/, char** /*argv*/) { return dravik::runGame(); }
