@@ -84,6 +84,11 @@ bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested
     std::cerr << "No display to open a window on" << std::endl;
     return false;
   }
+  // One extra reference to the GL library keeps the driver loaded until the
+  // process ends: SDL unloads it with the last GL window, and the driver's
+  // process-lifetime allocations would then be reported as leaks with no
+  // library left to attribute them to (or suppress them by).
+  SDL_GL_LoadLibrary(nullptr);
 
   requestContextAttributes(3, 0);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
