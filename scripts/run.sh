@@ -26,7 +26,12 @@ xvfb-run -a -s "-screen 0 1280x720x24" bash -c '
   done
   sleep 3
   [ -n "$window" ] && import -window "$window" "$1"
-  if [ -n "$window" ]; then ./build/tests/e2e/x11_close "$window"; else kill "$pid"; fi
+  if [ -n "$window" ]; then
+    ./build/tests/e2e/x11_close "$window"
+  else
+    echo "The game opened no window." >&2
+    kill "$pid" 2>/dev/null
+  fi
   wait "$pid"
 ' _ "$shot"
 echo "Screenshot saved to $shot"
