@@ -6,6 +6,7 @@
 
 #include "app/AppWindow.h"
 #include "app/FrameTimer.h"
+#include "app/GlobalGlState.h"
 #include "app/InputState.h"
 #include "app/gl/GlApi.h"
 #include "game/Game.h"
@@ -15,16 +16,6 @@ namespace dravik {
 namespace {
 
 constexpr const char* kErrorCaption = "An error occurred";
-
-void setGlobalGlState() {
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
-  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  glDepthFunc(GL_LEQUAL);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glActiveTexture(GL_TEXTURE0);
-}
 
 }  // namespace
 

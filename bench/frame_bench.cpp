@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/AppWindow.h"
+#include "app/GlobalGlState.h"
 #include "app/InputState.h"
 #include "app/gl/GlApi.h"
 #include "game/Game.h"
@@ -131,13 +132,7 @@ int main(int argc, char** argv) {
   window.setResizeListener(game.resizeListener());
   if (!window.create(1280, 720, 32, false)) return 1;
   loadGLFunctions();
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
-  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  glDepthFunc(GL_LEQUAL);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glActiveTexture(GL_TEXTURE0);
+  setGlobalGlState();
   game.init();
 
   const float dt = 1.0f / 60.0f;

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "app/GlobalGlState.h"
 #include "app/gl/GlApi.h"
 
 namespace dravik::test {
@@ -75,15 +76,9 @@ bool ensureGlContext() {
 }
 
 void resetGlState() {
+  setGlobalGlState();
   glViewport(0, 0, kContextSize, kContextSize);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
-  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  glDepthFunc(GL_LEQUAL);
   glDepthMask(GL_TRUE);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glActiveTexture(GL_TEXTURE0);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   while (glGetError() != GL_NO_ERROR) {
   }
