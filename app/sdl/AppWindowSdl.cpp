@@ -12,7 +12,6 @@ namespace dravik {
 struct AppWindow::Platform {
   SDL_Window* window = nullptr;
   SDL_GLContext context = nullptr;
-  bool videoStarted = false;
 };
 
 namespace {
@@ -70,7 +69,10 @@ AppWindow::~AppWindow() {
     glentry::setContextAvailable(false);
   }
   if (platform_->window != nullptr) SDL_DestroyWindow(platform_->window);
-  if (platform_->videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  // SDL's video subsystem is left up until the process ends: quitting it
+  // unloads the X11 and GL libraries SDL opened, and their process-lifetime
+  // allocations would then be reported as leaks with no library left to
+  // attribute them to. The window and its context are gone by now.
 }
 
 bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested) {
@@ -79,7 +81,6 @@ bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested
     std::cerr << "SDL video: " << SDL_GetError() << std::endl;
     return false;
   }
-  platform_->videoStarted = true;
   if (!isVisibleDriver(SDL_GetCurrentVideoDriver())) {
     std::cerr << "No display to open a window on" << std::endl;
     return false;
