@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The Windows stage: prepare the mingw-w64 toolchain and Wine, cross-build
+# dravik.exe, check that it needs no DLL beyond the system's, and run the
+# end-to-end scenario against it under Wine on Xvfb.
+# Usage: tests/stages/windows.sh <host build dir> [<asan build dir>]
+#   the host build dir provides the end-to-end helpers (image_probe,
+#   x11_close); they are built in build-wincheck when it has none.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+root=$(pwd)
+host_build=${1:-$root/build}
+started=$(date +%s)
+
+passed=0
+failed=0
+pass() { echo "PASS: $1"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $1"; failed=$((failed + 1)); }
+finish() {
+  echo "windows stage took $(($(date +%s) - started)) s"
+  echo "windows: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit
+}
+
+build_log=$(mktemp)
+if bash scripts/build-windows.sh >"$build_log" 2>&1; then
+  pass "cross build of dravik.exe"
+  rm -f "$build_log"
+else
+  tail -n 40 "$build_log"
+  rm -f "$build_log"
+  fail "cross build of dravik.exe"
+  finish
+fi
+exe="$root/build-win/dravik.exe"
+
+# Only system DLLs: libpng, zlib and the C++ runtime are linked in.
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/{print tolower($3)}' | sort -u)
+echo "  imports: $(echo $imports)"
+foreign=$(grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|opengl32.dll|msvcrt.dll' <<<"$imports")
+if [ -z "$foreign" ] && grep -q -x opengl32.dll <<<"$imports"; then
+  pass "dravik.exe needs only system DLLs"
+else
+  fail "dravik.exe needs only system DLLs (also: $(echo $foreign))"
+fi
+if x86_64-w64-mingw32-objdump -f "$exe" | grep -q 'pei-x86-64'; then
+  pass "dravik.exe is a 64-bit Windows program"
+else
+  fail "dravik.exe is a 64-bit Windows program"
+fi
+if x86_64-w64-mingw32-objdump -p "$exe" | grep -q 'Subsystem.*(Windows GUI)'; then
+  pass "dravik.exe is a GUI program"
+else
+  fail "dravik.exe is a GUI program"
+fi
+
+tools="$host_build/tests/e2e"
+if [ ! -x "$tools/image_probe" ] || [ ! -x "$tools/x11_close" ]; then
+  cmake -S . -B build-wincheck -G Ninja -DDRAVIK_BENCH=OFF >/dev/null &&
+    cmake --build build-wincheck --target image_probe x11_close -j2 >/dev/null
+  tools="$root/build-wincheck/tests/e2e"
+fi
+
+log=$(mktemp)
+bash tests/wine/run.sh "$exe" "$tools" | tee "$log"
+counts=$(sed -n 's/^wine e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$log")
+rm -f "$log"
+if [ -n "$counts" ]; then
+  read -r e2e_passed e2e_failed <<<"$counts"
+  passed=$((passed + e2e_passed))
+  failed=$((failed + e2e_failed))
+else
+  fail "wine end-to-end run finished"
+fi
+finish
