@@ -35,7 +35,8 @@ fi
 exe="$root/build-win/dravik.exe"
 
 # Only system DLLs: libpng, zlib and the C++ runtime are linked in.
-imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/{print tolower($3)}' | sort -u)
+headers=$(x86_64-w64-mingw32-objdump -p -f "$exe")
+imports=$(awk '/DLL Name:/{print tolower($3)}' <<<"$headers" | sort -u)
 echo "  imports: $(echo $imports)"
 foreign=$(grep -v -x -E 'kernel32.dll|user32.dll|gdi32.dll|opengl32.dll|msvcrt.dll' <<<"$imports")
 if [ -z "$foreign" ] && grep -q -x opengl32.dll <<<"$imports"; then
@@ -43,12 +44,12 @@ if [ -z "$foreign" ] && grep -q -x opengl32.dll <<<"$imports"; then
 else
   fail "dravik.exe needs only system DLLs (also: $(echo $foreign))"
 fi
-if x86_64-w64-mingw32-objdump -f "$exe" | grep -q 'pei-x86-64'; then
+if grep -q 'file format pei-x86-64' <<<"$headers"; then
   pass "dravik.exe is a 64-bit Windows program"
 else
   fail "dravik.exe is a 64-bit Windows program"
 fi
-if x86_64-w64-mingw32-objdump -p "$exe" | grep -q 'Subsystem.*(Windows GUI)'; then
+if grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"; then
   pass "dravik.exe is a GUI program"
 else
   fail "dravik.exe is a GUI program"

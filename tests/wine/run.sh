@@ -192,13 +192,13 @@ if start_game "$root" main; then
     sleep 0.5
     focused=$(xdotool getwindowfocus 2>/dev/null)
     shot unfocused1
-    hold Right 0.5
+    hold Right 0.35
     shot unfocused2
     check "the other window has the focus" [ "$focused" = "$other" ]
     dx=$(shift_of unfocused1 unfocused2)
     echo "  centre band shift after Right with the focus on Notepad: $dx px"
     check "Right is read while another window has the focus" [ "$dx" -lt -10 ]
-    hold Left 0.5
+    hold Left 0.35
     "$closer" "$other"
     xdotool windowfocus "$window" 2>/dev/null
     sleep 0.3
