@@ -28,7 +28,10 @@ Xvfb ":$display_number" -screen 0 1600x1000x24 -nolisten tcp >"$out/xvfb.log" 2>
 xvfb_pid=$!
 export DISPLAY=":$display_number"
 unset WAYLAND_DISPLAY
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# Xvfb can take several seconds to accept clients on a loaded machine; a
+# game started before that finds no display.
+for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "FAIL: Xvfb did not start"; echo "e2e: 0 passed, 1 failed"; exit 1; }
 trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
 
 # --- helpers -----------------------------------------------------------------
@@ -40,7 +43,7 @@ start_game() {  # start_game DIR NAME
   (cd "$dir" && exec "$game" >"$out/$name.out" 2>"$out/$name.err") &
   game_pid=$!
   window=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     window=$(xdotool search --name '^ZOKT 5 Dravik$' 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
     kill -0 "$game_pid" 2>/dev/null || break
