@@ -10,6 +10,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils imagemagick libx11-dev
   fonts-dejavu-core libfreetype-dev ninja-build
+  clang-14 libclang-rt-14-dev perl
 )
 
 missing=()

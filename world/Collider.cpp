@@ -1,5 +1,7 @@
 #include "world/Collider.h"
 
+#include <cfloat>
+#include <cmath>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <utility>
@@ -52,7 +54,13 @@ bool readFloat(const Json& element, const char* array, std::size_t index, const 
     problem = elementName(array, index) + " \"" + key + "\" is not a number";
     return false;
   }
-  out = it->get<float>();
+  // Converting a double beyond the float range is undefined behaviour.
+  const double value = it->get<double>();
+  if (!(std::fabs(value) <= FLT_MAX)) {
+    problem = elementName(array, index) + " \"" + key + "\" is out of range";
+    return false;
+  }
+  out = static_cast<float>(value);
   return true;
 }
 
