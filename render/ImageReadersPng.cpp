@@ -19,6 +19,14 @@ constexpr std::size_t kSignatureBytes = 8;
 // image than this many times its size, so a header that claims more is a lie
 // and is refused before anything of that size is allocated.
 constexpr uint64_t kMaxInflation = 1100;
+// libpng buffers a whole ancillary chunk (text, profile, unknown) before it
+// looks at it, sized by the length the chunk claims. No chunk the game can
+// use comes near this; a larger claim is refused instead of allocated.
+constexpr png_alloc_size_t kMaxChunkBytes = 1u << 20;
+// Cap on the decoded image. The game's textures are a few hundred pixels on
+// a side; without the cap a small palette file could still make the reader
+// allocate hundreds of megabytes before its data turns out to be missing.
+constexpr uint64_t kMaxPixelBytes = uint64_t{64} << 20;
 
 // Everything the libpng callbacks and the setjmp frames touch. The frames
 // that call setjmp hold no C++ objects with destructors, so libpng's longjmp
@@ -122,6 +130,12 @@ PixelBuffer readPng(const char* name, uint16_t& width, uint16_t& height) {
     reportFileProblem(name, "cannot set up the PNG decoder");
     return nullptr;
   }
+  png_set_user_limits(job.png, image::kMaxSide, image::kMaxSide);
+  png_set_chunk_malloc_max(job.png, kMaxChunkBytes);
+  // Every ancillary chunk but tRNS is of no use here (no gamma, no text, no
+  // colour profile): skipping them unread also skips the buffer libpng would
+  // otherwise allocate for whatever length a chunk claims.
+  png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   if (!readHeader(job)) {
     reportFileProblem(name, std::string("bad PNG data: ") + job.error);
     return nullptr;
@@ -140,6 +154,11 @@ PixelBuffer readPng(const char* name, uint16_t& width, uint16_t& height) {
   }
   if (job.channels != 4 || job.bitDepth != 8 || job.rowBytes != std::size_t{job.width} * 4) {
     reportFileProblem(name, "PNG layout cannot be converted to 8-bit RGBA");
+    return nullptr;
+  }
+  if (static_cast<uint64_t>(job.rowBytes) * job.height > kMaxPixelBytes) {
+    reportFileProblem(name, "image of " + std::to_string(job.width) + " x " +
+                                std::to_string(job.height) + " is above the 64 MiB limit");
     return nullptr;
   }
 
