@@ -40,10 +40,10 @@ bash tests/e2e/run.sh "$root/build/dravik" || {
   bash tests/e2e/run.sh "$root/build/dravik"
 }
 
-# Stages that CI runs. The Windows stage (tests/stages/windows.sh: mingw-w64
-# cross build and the Wine end-to-end run) is run on its own until it has
-# passed on a fresh machine.
-for stage in tests/stages/sanitized_session.sh; do
+# The further stages: a sanitized full game session; fuzz smoke runs, the
+# bad-asset matrix and stress cycles; the Windows build run under Wine.
+for stage in tests/stages/sanitized_session.sh tests/stages/hardening.sh \
+  tests/stages/windows.sh; do
   echo "== $(basename "$stage" .sh) =="
   bash "$stage" "$root/build" "$root/build-asan"
 done
