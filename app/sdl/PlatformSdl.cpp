@@ -1,9 +1,8 @@
 // SDL2 backend: GL entry points, message boxes, clock and keyboard.
 #include <SDL.h>
 
-#include <iostream>
-
 #include "app/AppWindow.h"
+#include "app/MessageBoxText.h"
 #include "app/gl/GlApi.h"
 
 namespace dravik {
@@ -15,12 +14,7 @@ void* lookupGlEntryPoint(const char* name) { return SDL_GL_GetProcAddress(name);
 void loadGLFunctions() { glentry::loadAll(lookupGlEntryPoint); }
 
 void showMessageBox(const char* caption, const char* text, bool isError) {
-  // Without a display the box cannot show; the text reaches the terminal.
-  if (caption != nullptr) {
-    std::cerr << caption << ": " << text << std::endl;
-  } else {
-    std::cerr << text << std::endl;
-  }
+  echoMessageBoxText(caption, text);
   SDL_ShowSimpleMessageBox(isError ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION,
                            caption != nullptr ? caption : "", text, nullptr);
 }

@@ -7,9 +7,8 @@
 #endif
 #include <windows.h>
 
-#include <iostream>
-
 #include "app/AppWindow.h"
+#include "app/MessageBoxText.h"
 #include "app/gl/GlApi.h"
 #include "app/win32/MessageTable.h"
 
@@ -32,12 +31,7 @@ void* lookupGlEntryPoint(const char* name) {
 void loadGLFunctions() { glentry::loadAll(lookupGlEntryPoint); }
 
 void showMessageBox(const char* caption, const char* text, bool isError) {
-  // Where no one watches the screen, the text still reaches the log.
-  if (caption != nullptr) {
-    std::cerr << caption << ": " << text << std::endl;
-  } else {
-    std::cerr << text << std::endl;
-  }
+  echoMessageBoxText(caption, text);
   MessageBoxA(nullptr, text, caption, isError ? MB_ICONERROR : MB_OK);
 }
 
