@@ -27,22 +27,16 @@ for f in "$wine" "$probe" "$closer" "$exe"; do
   fi
 done
 
-passed=0
-failed=0
-pass() { echo "PASS: $1"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $1"; failed=$((failed + 1)); }
-check() { local name=$1; shift; if "$@"; then pass "$name"; else fail "$name"; fi; }
+launch=("$wine" "$exe")
+E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PRESS=0.2 E2E_CLOSE_TRIES=150
+# shellcheck source=tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
 
-# --- display -----------------------------------------------------------------
-display_number=120
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-  display_number=$((display_number + 1))
-done
-Xvfb ":$display_number" -screen 0 1600x1000x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display_number"
-unset WAYLAND_DISPLAY
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+if ! start_xvfb 120; then
+  echo "FAIL: Xvfb did not start"
+  echo "wine e2e: 0 passed, 1 failed"
+  exit 1
+fi
 
 # --- Wine prefix, made once for this run ----------------------------------------
 export WINEPREFIX="$out/prefix"
@@ -62,60 +56,6 @@ started=$(date +%s)
 echo "  Wine prefix ready in $(($(date +%s) - started)) s ($("$wine" --version))"
 
 # --- helpers -----------------------------------------------------------------
-game_pid=""
-window=""
-
-start_game() {  # start_game DIR NAME
-  local dir=$1 name=$2
-  (cd "$dir" && exec "$wine" "$exe" >"$out/$name.out" 2>"$out/$name.err") &
-  game_pid=$!
-  window=""
-  for _ in $(seq 300); do
-    window=$(xdotool search --name '^ZOKT 5 Dravik$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$window" ] || return 1
-  sleep 2  # a few frames
-  xdotool windowfocus "$window" 2>/dev/null
-  sleep 0.3
-  return 0
-}
-
-# close_game: ask the window to close, wait for the game, set exit_code
-close_game() {
-  exit_code=""
-  "$closer" "$window"
-  for _ in $(seq 150); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$game_pid" 2>/dev/null; then
-    kill -9 "$game_pid"
-    wait "$game_pid" 2>/dev/null
-    exit_code=timeout
-  else
-    wait "$game_pid"
-    exit_code=$?
-  fi
-}
-
-shot() { import -window "$window" "$out/$1.png" 2>/dev/null; }
-
-hold() {  # hold KEY SECONDS
-  xdotool keydown "$1"
-  sleep "$2"
-  xdotool keyup "$1"
-  sleep 0.4
-}
-
-press() { hold "$1" 0.2; }
-
-differs() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d > 1.0)}')" = 1 ]; }
-same() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d < 0.5)}')" = 1 ]; }
-shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
-
 # --- the game with its own data ----------------------------------------------
 if start_game "$root" main; then
   pass "window appears"

@@ -1,0 +1,104 @@
+# Shared pieces of the end-to-end scripts (sourced, not run): counting
+# checks, a private Xvfb, starting and closing the game, keys, screenshots
+# and picture comparisons.
+#
+# The sourcing script sets, before calling these:
+#   out      folder for logs and screenshots
+#   probe    path of image_probe;  closer  path of x11_close
+#   launch   array: the command that starts the game (run in the game's folder)
+# and may set the timings (seconds):
+#   E2E_SETTLE  after the window appears (frames to draw)   default 1.5
+#   E2E_FOCUS   after focusing it                           default 0.2
+#   E2E_AFTER   after releasing a held key                  default 0.3
+#   E2E_PRESS   how long a short press holds the key        default 0.15
+#   E2E_CLOSE_TRIES  tenths of a second to wait for an exit  default 100
+
+passed=0
+failed=0
+pass() { echo "PASS: $1"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $1"; failed=$((failed + 1)); }
+check() {
+  local name=$1
+  shift
+  if "$@"; then pass "$name"; else fail "$name"; fi
+}
+
+# start_xvfb FIRST_DISPLAY_NUMBER: a private server on the first free
+# display from that number on; sets DISPLAY and xvfb_pid
+# and answers whether it accepts clients.
+start_xvfb() {
+  local number=$1
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+    number=$((number + 1))
+  done
+  Xvfb ":$number" -screen 0 1600x1000x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$number"
+  unset WAYLAND_DISPLAY
+  # Xvfb can take several seconds to accept clients on a loaded machine; a
+  # game started before that finds no display.
+  for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1
+}
+
+stop_xvfb() {
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+}
+
+game_pid=""
+window=""
+
+# start_game DIR NAME: starts the game in DIR, output in $out/NAME.out/.err,
+# waits for its window, lets it draw, focuses it.
+start_game() {
+  local dir=$1 name=$2
+  (cd "$dir" && exec "${launch[@]}" >"$out/$name.out" 2>"$out/$name.err") &
+  game_pid=$!
+  window=""
+  for _ in $(seq 300); do
+    window=$(xdotool search --name '^ZOKT 5 Dravik$' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$window" ] || return 1
+  sleep "${E2E_SETTLE:-1.5}"
+  xdotool windowfocus "$window" 2>/dev/null
+  sleep "${E2E_FOCUS:-0.2}"
+  return 0
+}
+
+# close_game: asks the window to close, waits for the game, sets exit_code.
+close_game() {
+  exit_code=""
+  "$closer" "$window"
+  for _ in $(seq "${E2E_CLOSE_TRIES:-100}"); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$game_pid" 2>/dev/null; then
+    kill -9 "$game_pid"
+    wait "$game_pid" 2>/dev/null
+    exit_code=timeout
+  else
+    wait "$game_pid"
+    exit_code=$?
+  fi
+}
+
+shot() { import -window "$window" "$out/$1.png" 2>/dev/null; }
+
+# The game polls the keyboard once a frame: keys are held, never tapped.
+hold() {  # hold KEY SECONDS
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+  sleep "${E2E_AFTER:-0.3}"
+}
+
+press() { hold "$1" "${E2E_PRESS:-0.15}"; }
+
+differs() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d > 1.0)}')" = 1 ]; }
+same() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d < 0.5)}')" = 1 ]; }
+shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
