@@ -15,10 +15,9 @@ class Camera {
   // the half angle or zero aspect leaves it untouched.
   void setPerspective(float fovyDegrees, float aspect, float nearPlane, float farPlane);
   // Writes six elements of the projection (call resetProjection first).
-  void setOrtho(float left, float right, float bottom, float top, float nearPlane,
-                float farPlane);
-  void setLookAt(float eyeX, float eyeY, float eyeZ, float centreX, float centreY,
-                 float centreZ, float upX, float upY, float upZ);
+  void setOrtho(float left, float right, float bottom, float top, float nearPlane, float farPlane);
+  void setLookAt(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ,
+                 float upX, float upY, float upZ);
 
   Mat4& view() { return view_; }
   const Mat4& view() const { return view_; }

@@ -121,13 +121,13 @@ void DRAVIK_GLAPIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param)
 void DRAVIK_GLAPIENTRY glGetTexParameteriv(GLenum target, GLenum pname, GLint* params);
 void DRAVIK_GLAPIENTRY glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname,
                                                 GLint* params);
-void DRAVIK_GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat,
-                                    GLsizei width, GLsizei height, GLint border, GLenum format,
-                                    GLenum type, const GLvoid* pixels);
+void DRAVIK_GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
+                                    GLsizei height, GLint border, GLenum format, GLenum type,
+                                    const GLvoid* pixels);
 void DRAVIK_GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type,
                                       const GLvoid* indices);
-void DRAVIK_GLAPIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height,
-                                    GLenum format, GLenum type, GLvoid* pixels);
+void DRAVIK_GLAPIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
+                                    GLenum type, GLvoid* pixels);
 void DRAVIK_GLAPIENTRY glPixelStorei(GLenum pname, GLint param);
 void DRAVIK_GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params);
 void DRAVIK_GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params);
@@ -189,7 +189,7 @@ void DRAVIK_GLAPIENTRY glFinish();
 
 namespace glentry {
 #define DRAVIK_DECLARE_GL_POINTER(ret, name, params, called) \
-  using name##Fn = ret(DRAVIK_GLAPIENTRY*) params;            \
+  using name##Fn = ret(DRAVIK_GLAPIENTRY*) params;           \
   extern name##Fn name;
 DRAVIK_GL_ENTRY_POINTS(DRAVIK_DECLARE_GL_POINTER)
 #undef DRAVIK_DECLARE_GL_POINTER
