@@ -41,6 +41,34 @@ bool isVisibleDriver(const char* driver) {
   return requested != nullptr && SDL_strcasecmp(requested, driver) == 0;
 }
 
+// A display server that is there but busy can refuse a connection for a
+// moment (an X server whose accept queue is full answers "Resource
+// temporarily unavailable"); SDL then falls back to its offscreen driver.
+// Where a display is named, the connection is tried a few more times before
+// the game gives up.
+constexpr int kDisplayAttempts = 10;
+constexpr Uint32 kDisplayRetryDelayMs = 100;
+
+bool displayNamed() {
+  return SDL_getenv("DISPLAY") != nullptr || SDL_getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+bool startVideo() {
+  for (int attempt = 1;; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      std::cerr << "SDL video: " << SDL_GetError() << std::endl;
+      return false;
+    }
+    if (isVisibleDriver(SDL_GetCurrentVideoDriver())) return true;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (attempt == kDisplayAttempts || !displayNamed()) {
+      std::cerr << "No display to open a window on" << std::endl;
+      return false;
+    }
+    SDL_Delay(kDisplayRetryDelayMs);
+  }
+}
+
 // Switches the display to width x height at bits per pixel; false when no
 // such mode can be set.
 bool enterFullscreen(SDL_Window* window, int width, int height, int bits) {
@@ -77,14 +105,7 @@ AppWindow::~AppWindow() {
 
 bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested) {
   fullscreen = fullscreenRequested;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::cerr << "SDL video: " << SDL_GetError() << std::endl;
-    return false;
-  }
-  if (!isVisibleDriver(SDL_GetCurrentVideoDriver())) {
-    std::cerr << "No display to open a window on" << std::endl;
-    return false;
-  }
+  if (!startVideo()) return false;
   // One extra reference to the GL library keeps the driver loaded until the
   // process ends: SDL unloads it with the last GL window, and the driver's
   // process-lifetime allocations would then be reported as leaks with no
