@@ -46,7 +46,7 @@ bool isVisibleDriver(const char* driver) {
 // temporarily unavailable"); SDL then falls back to its offscreen driver.
 // Where a display is named, the connection is tried a few more times before
 // the game gives up.
-constexpr int kDisplayAttempts = 10;
+constexpr int kDisplayAttempts = 30;
 constexpr Uint32 kDisplayRetryDelayMs = 100;
 
 bool displayNamed() {
@@ -54,15 +54,21 @@ bool displayNamed() {
 }
 
 bool startVideo() {
+  // Where only an X display is named, SDL is asked for X11 alone: a refused
+  // connection would otherwise fall through to Wayland, which prints its own
+  // complaint, and on to the offscreen driver. SDL_VIDEODRIVER, when set,
+  // still decides.
+  if (SDL_getenv("DISPLAY") != nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  }
   for (int attempt = 1;; ++attempt) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      std::cerr << "SDL video: " << SDL_GetError() << std::endl;
-      return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+      if (isVisibleDriver(SDL_GetCurrentVideoDriver())) return true;
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      SDL_SetError("only an invisible video driver is available");
     }
-    if (isVisibleDriver(SDL_GetCurrentVideoDriver())) return true;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     if (attempt == kDisplayAttempts || !displayNamed()) {
-      std::cerr << "No display to open a window on" << std::endl;
+      std::cerr << "No display to open a window on (" << SDL_GetError() << ")" << std::endl;
       return false;
     }
     SDL_Delay(kDisplayRetryDelayMs);
