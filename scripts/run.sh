@@ -15,7 +15,7 @@ fi
 
 echo "No display found: running the game under Xvfb for a few seconds."
 shot="$(pwd)/build/screenshot.png"
-xvfb-run -a -s "-screen 0 1280x720x24" bash -c '
+xvfb-run -a -s "-screen 0 1280x720x24 -noreset" bash -c '
   ./build/dravik &
   pid=$!
   window=""

@@ -31,7 +31,9 @@ start_xvfb() {
   while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
     number=$((number + 1))
   done
-  Xvfb ":$number" -screen 0 1600x1000x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+  # -noreset: by default the server resets whenever its last client leaves
+  # (each xdotool call is one), dropping whoever connects meanwhile.
+  Xvfb ":$number" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$number"
   unset WAYLAND_DISPLAY

@@ -145,6 +145,23 @@ check "no display: exit code 1 (got $code)" [ "$code" = 1 ]
 check "no display: message on standard error" \
   grep -q "Unable to create the OpenGL Window" "$out/no_display.err"
 
+# --- a display that drops every connection -----------------------------------------
+# An X server resetting after its last client left closes new connections at
+# once; the game must say it found no display, not die on the broken pipe.
+number=150
+while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+"$tools/dropping_display" "/tmp/.X11-unix/X$number" 60 >"$out/dropping_display.log" 2>&1 &
+dropper=$!
+for _ in $(seq 100); do [ -S "/tmp/.X11-unix/X$number" ] && break; sleep 0.05; done
+(cd "$root" && DISPLAY=":$number" timeout 30 "$game" >"$out/dropped.out" 2>"$out/dropped.err")
+code=$?
+kill "$dropper" 2>/dev/null
+wait "$dropper" 2>/dev/null
+rm -f "/tmp/.X11-unix/X$number"
+check "display that drops connections: exit code 1 (got $code)" [ "$code" = 1 ]
+check "display that drops connections: says why on standard error" \
+  grep -q "^No display to open a window on" "$out/dropped.err"
+
 echo "screenshot: $out/screenshot.png"
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

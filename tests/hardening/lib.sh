@@ -12,7 +12,9 @@ xvfb_pid=""
 start_display() {
   local n=120
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+  # -noreset: by default the server resets whenever its last client leaves
+  # (each xdotool call is one), dropping whoever connects meanwhile.
+  Xvfb ":$n" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   unset WAYLAND_DISPLAY
@@ -29,20 +31,8 @@ game_pid=""
 window=""
 # launch DIR NAME [TIMEOUT_S]: starts the game with DIR as its current
 # directory, output in $out/NAME.out and .err; waits for its window. A game
-# that found no X display at all (a hiccup of the shared machine, not of the
-# game) is started once more.
+# that ends before its window appears gets its exit status added to .err.
 launch() {
-  launch_once "$@" && return 0
-  if grep -q 'No display to open a window on' "$out/$2.err" 2>/dev/null; then
-    echo "note: $2: no X display on the first try, starting again"
-    kill_game
-    sleep 0.5
-    launch_once "$@" && return 0
-  fi
-  return 1
-}
-
-launch_once() {
   local dir=$1 name=$2 limit=${3:-15}
   (cd "$dir" && exec "$game" >"$out/$name.out" 2>"$out/$name.err") &
   game_pid=$!
@@ -51,7 +41,11 @@ launch_once() {
   for _ in $(seq "$tries"); do
     window=$(xdotool search --name '^ZOKT 5 Dravik$' 2>/dev/null | head -n 1)
     [ -n "$window" ] && return 0
-    kill -0 "$game_pid" 2>/dev/null || return 1
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+      wait "$game_pid" 2>/dev/null
+      echo "exit status $? before any window" >>"$out/$name.err"
+      return 1
+    fi
     sleep 0.05
   done
   return 1

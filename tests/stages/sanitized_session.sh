@@ -16,7 +16,7 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
+xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" bash -c '
   game=$1 closer=$2 out=$3
   "$game" >"$out/game.out" 2>"$out/game.err" &
   pid=$!
