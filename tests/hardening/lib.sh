@@ -1,7 +1,15 @@
 # Shared helpers of the hardening checks: a private Xvfb display, starting
 # the game in a directory, closing it through WM_DELETE_WINDOW, counters.
-# Sourced, not run. Expects: game (path of the game), closer (x11_close),
-# out (folder for logs).
+# Sourced, not run; the sourcing script then calls take_arguments "$@".
+
+# take_arguments GAME X11_CLOSE OUT_DIR ...: the arguments every hardening
+# check starts with; sets game, closer and out (created) as absolute paths.
+take_arguments() {
+  game=$(realpath "$1")
+  closer=$(realpath "$2")
+  mkdir -p "$3"
+  out=$(realpath "$3")
+}
 
 passed=${passed:-0}
 failed=${failed:-0}

@@ -8,13 +8,9 @@
 # game takes seconds to start, so it gets a sample).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-game=$(realpath "$1")
-closer=$(realpath "$2")
-mkdir -p "$3"
-out=$(realpath "$3")
 settle=${4:-0.6}
-mkdir -p "$out"
 source "$root/tests/hardening/lib.sh"
+take_arguments "$@"
 source "$root/tests/hardening/faults.sh"
 sanitizer_env
 start_display || exit 1

@@ -4,12 +4,8 @@
 # with no sanitizer report. Usage: session.sh SANITIZED_GAME X11_CLOSE OUT_DIR
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-game=$(realpath "$1")
-closer=$(realpath "$2")
-mkdir -p "$3"
-out=$(realpath "$3")
-mkdir -p "$out"
 source "$root/tests/hardening/lib.sh"
+take_arguments "$@"
 start_display || exit 1
 trap 'kill_game; stop_display' EXIT
 sanitizer_env

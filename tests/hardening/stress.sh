@@ -5,13 +5,10 @@
 # the storm. Usage: stress.sh GAME X11_CLOSE OUT_DIR [CYCLES] [RESIZES]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-game=$(realpath "$1")
-closer=$(realpath "$2")
-mkdir -p "$3"
-out=$(realpath "$3")
 cycles=${4:-100}
 resizes=${5:-300}
 source "$root/tests/hardening/lib.sh"
+take_arguments "$@"
 start_display || exit 1
 trap 'kill_game; stop_display' EXIT
 
