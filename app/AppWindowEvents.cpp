@@ -1,5 +1,5 @@
 #include "app/AppWindow.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 
 namespace dravik {

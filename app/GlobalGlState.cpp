@@ -1,6 +1,6 @@
 #include "app/GlobalGlState.h"
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

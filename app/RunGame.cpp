@@ -8,7 +8,7 @@
 #include "app/FrameTimer.h"
 #include "app/GlobalGlState.h"
 #include "app/InputState.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 
 namespace dravik {

@@ -19,7 +19,7 @@
 #include "app/AppWindow.h"
 #include "app/GlobalGlState.h"
 #include "app/InputState.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 
 namespace {

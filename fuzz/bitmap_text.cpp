@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "fuzz/FuzzSupport.h"
 #include "mesh/BitmapText.h"
 

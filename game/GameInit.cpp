@@ -1,4 +1,4 @@
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 
 namespace dravik {

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 
 namespace dravik {

@@ -1,6 +1,6 @@
 #include "mesh/BitmapText.h"
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "mesh/Mesh.h"
 #include "render/ShaderProgram.h"
 

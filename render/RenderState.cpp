@@ -1,6 +1,6 @@
 #include "render/RenderState.h"
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

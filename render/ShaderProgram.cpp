@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

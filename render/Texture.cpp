@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "render/FileProblem.h"
 
 namespace dravik {

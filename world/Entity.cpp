@@ -1,6 +1,6 @@
 #include "world/Entity.h"
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "render/ShaderProgram.h"
 
 namespace dravik {

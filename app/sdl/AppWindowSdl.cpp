@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "app/AppWindow.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

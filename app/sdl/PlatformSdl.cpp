@@ -3,7 +3,7 @@
 
 #include "app/AppWindow.h"
 #include "app/MessageBoxText.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "app/AppWindow.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "app/win32/MessageTable.h"
 #include "app/win32/WindowSetup.h"
 

@@ -9,7 +9,7 @@
 
 #include "app/AppWindow.h"
 #include "app/MessageBoxText.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "app/win32/MessageTable.h"
 
 namespace dravik {

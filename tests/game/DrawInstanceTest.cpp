@@ -3,7 +3,7 @@
 #include <cmath>
 #include <memory>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 #include "render/ShaderProgram.h"
 #include "tests/support/GlTestContext.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/support/GlTestContext.h"

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/support/GlTestContext.h"

@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "render/Math.h"
 #include "render/ShaderProgram.h"
 #include "tests/support/GlTestContext.h"

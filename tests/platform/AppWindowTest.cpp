@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/AppWindow.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "game/Game.h"
 
 namespace dravik {

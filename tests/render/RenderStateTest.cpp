@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "render/RenderState.h"
 #include "tests/support/GlTestContext.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "render/ShaderProgram.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/TempDir.h"

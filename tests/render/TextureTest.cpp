@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "render/Texture.h"
 #include "tests/render/ImageFiles.h"
 #include "tests/support/GlTestContext.h"

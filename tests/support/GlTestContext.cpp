@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/GlobalGlState.h"
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 
 namespace dravik::test {
 

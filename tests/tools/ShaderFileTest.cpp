@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/tools/AssetFiles.h"
 

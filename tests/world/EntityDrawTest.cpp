@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "mesh/Mesh.h"
 #include "render/Camera.h"
 #include "render/ShaderProgram.h"

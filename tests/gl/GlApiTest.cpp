@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gl/GlApi.h"
+#include "gl/GlApi.h"
 #include "tests/support/GlTestContext.h"
 
 namespace {
