@@ -10,13 +10,49 @@ namespace dravik {
 
 namespace {
 
-using jsonfields::Json;
+using namespace jsonfields;
 
-// The first child of an array or object (arrays and objects alike hold the
-// animations and their keyframes), or null.
-const Json* firstChild(const Json& node) {
-  if ((!node.is_array() && !node.is_object()) || node.empty()) return nullptr;
-  return &*node.begin();
+// Arrays and objects alike hold the animations and their keyframes; an
+// object's member names are not looked at.
+bool childCount(Json node, std::size_t& count) {
+  JsonArray array;
+  JsonObject object;
+  if (asArray(node, array)) {
+    count = elementCount(array);
+  } else if (asObject(node, object)) {
+    count = memberCount(object);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Calls visit(child) for each child in document order until it returns false.
+template <typename Visit>
+bool forEachChild(Json node, Visit&& visit) {
+  JsonArray array;
+  JsonObject object;
+  if (asArray(node, array)) {
+    for (Json child : array) {
+      if (!visit(child)) return false;
+    }
+  } else if (asObject(node, object)) {
+    for (auto field : object) {
+      if (!visit(field.value)) return false;
+    }
+  }
+  return true;
+}
+
+// The first child of an array or object.
+bool firstChild(Json node, Json& out) {
+  bool found = false;
+  forEachChild(node, [&](Json child) {
+    out = child;
+    found = true;
+    return false;
+  });
+  return found;
 }
 
 std::string animationName(std::size_t a) { return "animation " + std::to_string(a); }
@@ -27,32 +63,50 @@ std::string keyframeName(std::size_t a, std::size_t k) {
 
 // Checks the shape of every keyframe of one animation, without reading the
 // values, so that nothing is allocated for data the file does not hold.
-bool checkKeyframes(const Json& keyframes, std::size_t a, uint32_t verticesPerFrame,
+bool checkKeyframes(Json keyframes, std::size_t a, uint32_t verticesPerFrame,
                     std::string& problem) {
   std::size_t k = 0;
-  for (const Json& keyframe : keyframes) {
-    const std::string where = keyframeName(a, k);
-    if (!keyframe.is_object()) {
-      problem = where + " is not an object";
+  return forEachChild(keyframes, [&](Json keyframe) {
+    JsonObject object;
+    if (!asObject(keyframe, object)) {
+      problem = keyframeName(a, k) + " is not an object";
       return false;
     }
-    const Json* start = jsonfields::member(keyframe, "startTime");
-    if (start == nullptr || !start->is_number()) {
-      problem = where + ": \"startTime\" is missing or not a number";
+    Json start;
+    if (!member(object, "startTime", start) || !isNumber(start)) {
+      problem = keyframeName(a, k) + ": \"startTime\" is missing or not a number";
       return false;
     }
     for (const char* name : {"vertices", "uvs", "colors"}) {
-      const Json* array = jsonfields::arrayMember(keyframe, name, where, problem);
-      if (array == nullptr) return false;
-      if (array->size() != verticesPerFrame) {
-        problem = where + ": \"" + name + "\" has " + std::to_string(array->size()) +
+      JsonArray array;
+      const ArrayFault fault = arrayMember(object, name, array);
+      if (fault != ArrayFault::none) {
+        problem = arrayProblem(fault, keyframeName(a, k), name);
+        return false;
+      }
+      const std::size_t entries = elementCount(array);
+      if (entries != verticesPerFrame) {
+        problem = keyframeName(a, k) + ": \"" + name + "\" has " + std::to_string(entries) +
                   " entries, not " + std::to_string(verticesPerFrame);
         return false;
       }
     }
     ++k;
-  }
-  return true;
+    return true;
+  });
+}
+
+// Reads one keyframe, whose shape checkKeyframes has approved.
+bool readKeyframe(JsonObject keyframe, float& startTime, float* positions, float* uvs,
+                  float* colours, std::string& problem) {
+  JsonArray vertices, uvList, colourList;
+  arrayMember(keyframe, "vertices", vertices);
+  arrayMember(keyframe, "uvs", uvList);
+  arrayMember(keyframe, "colors", colourList);
+  return readFloat(keyframe, "startTime", startTime, problem) &&
+         readComponents(vertices, kPositionNames, "vertices", positions, problem) &&
+         readComponents(uvList, kUvNames, "uvs", uvs, problem) &&
+         readComponents(colourList, kColourNames, "colors", colours, problem);
 }
 
 }  // namespace
@@ -67,47 +121,59 @@ bool MeshAnimation::loadAnimations(const Json& animations, uint32_t expectedVert
     clear();
     return false;
   };
-  if (!animations.is_array() && !animations.is_object()) {
-    return fail("not an array or object");
-  }
-  if (animations.empty()) return fail("holds no animation");
-  if (animations.size() > std::numeric_limits<uint16_t>::max()) {
-    return fail(std::to_string(animations.size()) + " animations, more than 65535");
+  std::size_t count = 0;
+  if (!childCount(animations, count)) return fail("not an array or object");
+  if (count == 0) return fail("holds no animation");
+  if (count > std::numeric_limits<uint16_t>::max()) {
+    return fail(std::to_string(count) + " animations, more than 65535");
   }
 
   // First pass: shapes, keyframe totals and the vertex count.
-  std::vector<const Json*> keyframeLists;
-  keyframeLists.reserve(animations.size());
+  std::vector<Json> keyframeLists;
+  keyframeLists.reserve(count);
+  firstFrame_.reserve(count);
   uint64_t total = 0;
-  std::size_t a = 0;
-  for (const Json& animation : animations) {
-    const Json* keyframes = firstChild(animation);
-    if (keyframes == nullptr) return fail(animationName(a) + " is empty or not a container");
-    if ((!keyframes->is_array() && !keyframes->is_object()) || keyframes->empty()) {
-      return fail(animationName(a) + " has no keyframes");
+  std::string problem;
+  const bool shapesHold = forEachChild(animations, [&](Json animation) {
+    const std::size_t a = keyframeLists.size();
+    Json keyframes;
+    std::size_t keyframeCount = 0;
+    if (!firstChild(animation, keyframes)) {
+      problem = animationName(a) + " is empty or not a container";
+      return false;
+    }
+    if (!childCount(keyframes, keyframeCount) || keyframeCount == 0) {
+      problem = animationName(a) + " has no keyframes";
+      return false;
     }
     if (a == 0) {
-      const Json* vertices = jsonfields::member(*firstChild(*keyframes), "vertices");
-      if (vertices == nullptr || !vertices->is_array()) {
-        return fail(keyframeName(0, 0) + ": \"vertices\" is missing or not an array");
+      Json first, vertices;
+      JsonArray list;
+      firstChild(keyframes, first);
+      if (!member(first, "vertices", vertices) || !asArray(vertices, list)) {
+        problem = keyframeName(0, 0) + ": \"vertices\" is missing or not an array";
+        return false;
       }
-      if (vertices->size() != expectedVertexCount) {
-        return fail(std::to_string(vertices->size()) + " vertices per keyframe, the model has " +
-                    std::to_string(expectedVertexCount));
+      const std::size_t perFrame = elementCount(list);
+      if (perFrame != expectedVertexCount) {
+        problem = std::to_string(perFrame) + " vertices per keyframe, the model has " +
+                  std::to_string(expectedVertexCount);
+        return false;
       }
-      verticesPerFrame_ = static_cast<uint32_t>(vertices->size());
+      verticesPerFrame_ = static_cast<uint32_t>(perFrame);
     }
-    std::string problem;
-    if (!checkKeyframes(*keyframes, a, verticesPerFrame_, problem)) return fail(problem);
+    if (!checkKeyframes(keyframes, a, verticesPerFrame_, problem)) return false;
     firstFrame_.push_back(static_cast<int32_t>(total));
-    total += keyframes->size();
+    total += keyframeCount;
     if (total > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) {
-      return fail("too many keyframes");
+      problem = "too many keyframes";
+      return false;
     }
     keyframeLists.push_back(keyframes);
-    ++a;
-  }
-  animationCount_ = static_cast<uint16_t>(animations.size());
+    return true;
+  });
+  if (!shapesHold) return fail(problem);
+  animationCount_ = static_cast<uint16_t>(count);
   frameCount_ = static_cast<uint32_t>(total);
 
   // Second pass: the values, into storage sized by what the first pass found.
@@ -117,24 +183,22 @@ bool MeshAnimation::loadAnimations(const Json& animations, uint32_t expectedVert
   keyframeUvs_.assign(total * vertices * 2, 0.0f);
   startTimes_.assign(total, 0.0f);
   std::size_t frame = 0;
-  for (a = 0; a < keyframeLists.size(); ++a) {
+  for (std::size_t a = 0; a < keyframeLists.size(); ++a) {
     std::size_t k = 0;
-    for (const Json& keyframe : *keyframeLists[a]) {
-      std::string problem;
-      const bool ok =
-          jsonfields::readFloat(keyframe, "startTime", startTimes_[frame], problem) &&
-          jsonfields::readComponents(*jsonfields::member(keyframe, "vertices"),
-                                     jsonfields::kPositionNames, "vertices",
-                                     &keyframePositions_[frame * vertices * 3], problem) &&
-          jsonfields::readComponents(*jsonfields::member(keyframe, "uvs"), jsonfields::kUvNames,
-                                     "uvs", &keyframeUvs_[frame * vertices * 2], problem) &&
-          jsonfields::readComponents(*jsonfields::member(keyframe, "colors"),
-                                     jsonfields::kColourNames, "colors",
-                                     &keyframeColours_[frame * vertices * 3], problem);
-      if (!ok) return fail(keyframeName(a, k) + ": " + problem);
+    const bool valuesHold = forEachChild(keyframeLists[a], [&](Json keyframe) {
+      JsonObject object;
+      asObject(keyframe, object);
+      if (!readKeyframe(object, startTimes_[frame], &keyframePositions_[frame * vertices * 3],
+                        &keyframeUvs_[frame * vertices * 2],
+                        &keyframeColours_[frame * vertices * 3], problem)) {
+        problem = keyframeName(a, k) + ": " + problem;
+        return false;
+      }
       ++frame;
       ++k;
-    }
+      return true;
+    });
+    if (!valuesHold) return fail(problem);
   }
 
   currentPositions_.assign(vertices * 3, 0.0f);

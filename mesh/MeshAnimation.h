@@ -1,9 +1,14 @@
 #pragma once
 
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
+
+// The DOM node type of the JSON parser, declared here so that users of
+// meshes do not compile the parser's large header.
+namespace simdjson::dom {
+class element;
+}  // namespace simdjson::dom
 
 namespace dravik {
 
@@ -16,7 +21,7 @@ class MeshAnimation {
   // Reads the "animations" node of a JSON model. expectedVertexCount is the
   // owning mesh's vertex count. On malformed data it reports one line naming
   // path on standard error, leaves the animation empty and returns false.
-  bool loadAnimations(const nlohmann::ordered_json& animations, uint32_t expectedVertexCount,
+  bool loadAnimations(const simdjson::dom::element& animations, uint32_t expectedVertexCount,
                       const std::string& path);
 
   void setTime(uint32_t animationIndex, float time);

@@ -1,18 +1,17 @@
 #include "world/Collider.h"
 
-#include <cfloat>
-#include <cmath>
 #include <limits>
-#include <nlohmann/json.hpp>
 #include <utility>
 
+#include "mesh/JsonFields.h"
+#include "mesh/JsonFile.h"
 #include "render/FileProblem.h"
 
 namespace dravik {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using namespace jsonfields;
 
 // One shape as read from one "collider" member; committed only when the
 // whole member is well formed.
@@ -26,71 +25,68 @@ struct Shape {
 };
 
 // Finds array `key` of the collider object, or says what is wrong.
-const Json* findArray(const Json& collider, const char* key, std::string& problem) {
-  const auto it = collider.find(key);
-  if (it == collider.end()) {
-    problem = std::string("\"collider\" has no \"") + key + "\" array";
-    return nullptr;
+bool findArray(JsonObject collider, const char* key, JsonArray& out, std::string& problem) {
+  switch (arrayMember(collider, key, out)) {
+    case ArrayFault::none:
+      return true;
+    case ArrayFault::missing:
+      problem = std::string("\"collider\" has no \"") + key + "\" array";
+      return false;
+    case ArrayFault::notArray:
+      break;
   }
-  if (!it->is_array()) {
-    problem = std::string("\"collider\" member \"") + key + "\" is not an array";
-    return nullptr;
-  }
-  return &*it;
+  problem = std::string("\"collider\" member \"") + key + "\" is not an array";
+  return false;
 }
 
 std::string elementName(const char* array, std::size_t index) {
   return std::string("\"") + array + "\" element " + std::to_string(index);
 }
 
-bool readFloat(const Json& element, const char* array, std::size_t index, const char* key,
+bool readFloat(JsonObject element, const char* array, std::size_t index, const char* key,
                float& out, std::string& problem) {
-  const auto it = element.find(key);
-  if (it == element.end()) {
+  Json value;
+  if (!member(element, key, value)) {
     problem = elementName(array, index) + " has no \"" + key + "\"";
     return false;
   }
-  if (!it->is_number()) {
-    problem = elementName(array, index) + " \"" + key + "\" is not a number";
-    return false;
+  switch (toFloat(value, out)) {
+    case NumberFault::none:
+      return true;
+    case NumberFault::notNumber:
+      problem = elementName(array, index) + " \"" + key + "\" is not a number";
+      return false;
+    case NumberFault::outOfRange:
+      break;
   }
-  // Converting a double beyond the float range is undefined behaviour.
-  const double value = it->get<double>();
-  if (!(std::fabs(value) <= FLT_MAX)) {
-    problem = elementName(array, index) + " \"" + key + "\" is out of range";
-    return false;
-  }
-  out = static_cast<float>(value);
-  return true;
+  problem = elementName(array, index) + " \"" + key + "\" is out of range";
+  return false;
 }
 
-bool readIndex(const Json& element, std::size_t index, const char* key, int32_t& out,
+bool readIndex(JsonObject element, std::size_t index, const char* key, int32_t& out,
                std::string& problem) {
-  const auto it = element.find(key);
-  if (it == element.end()) {
+  Json value;
+  if (!member(element, key, value)) {
     problem = elementName("indices", index) + " has no \"" + key + "\"";
     return false;
   }
-  bool fits = false;
-  if (it->is_number_unsigned()) {
-    fits = it->get<uint64_t>() <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
-  } else if (it->is_number_integer()) {
-    const int64_t v = it->get<int64_t>();
-    fits = v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
-  } else {
+  if (!isInteger(value)) {
     problem = elementName("indices", index) + " \"" + key + "\" is not an integer";
     return false;
   }
-  if (!fits) {
+  int64_t v = 0;
+  if (value.get_int64().get(v) != simdjson::SUCCESS || v < std::numeric_limits<int32_t>::min() ||
+      v > std::numeric_limits<int32_t>::max()) {
     problem = elementName("indices", index) + " \"" + key + "\" is out of range";
     return false;
   }
-  out = static_cast<int32_t>(it->get<int64_t>());
+  out = static_cast<int32_t>(v);
   return true;
 }
 
-bool checkElement(const Json& element, const char* array, std::size_t index, std::string& problem) {
-  if (!element.is_object()) {
+bool checkElement(Json element, const char* array, std::size_t index, JsonObject& out,
+                  std::string& problem) {
+  if (!asObject(element, out)) {
     problem = elementName(array, index) + " is not an object";
     return false;
   }
@@ -98,57 +94,68 @@ bool checkElement(const Json& element, const char* array, std::size_t index, std
 }
 
 // Reads one "collider" object in full, or says what is wrong.
-bool readShape(const Json& collider, Shape& shape, std::string& problem) {
-  if (!collider.is_object()) {
+bool readShape(Json collider, Shape& shape, std::string& problem) {
+  JsonObject object;
+  if (!asObject(collider, object)) {
     problem = "\"collider\" is not an object";
     return false;
   }
-  const Json* vertices = findArray(collider, "vertices", problem);
-  const Json* indices = vertices ? findArray(collider, "indices", problem) : nullptr;
-  const Json* circles = indices ? findArray(collider, "circles", problem) : nullptr;
-  if (circles == nullptr) return false;
+  JsonArray vertices, indices, circles;
+  if (!findArray(object, "vertices", vertices, problem) ||
+      !findArray(object, "indices", indices, problem) ||
+      !findArray(object, "circles", circles, problem)) {
+    return false;
+  }
 
   // Element counts must fit the int32 counts of the collider.
   constexpr std::size_t kMaxElements =
       static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / 2);
-  if (vertices->size() > kMaxElements || indices->size() > kMaxElements ||
-      circles->size() > kMaxElements) {
+  const std::size_t vertexCount = elementCount(vertices);
+  const std::size_t edgeCount = elementCount(indices);
+  const std::size_t circleCount = elementCount(circles);
+  if (vertexCount > kMaxElements || edgeCount > kMaxElements || circleCount > kMaxElements) {
     problem = "\"collider\" has too many elements";
     return false;
   }
 
-  shape.vertexX.resize(vertices->size());
-  shape.vertexY.resize(vertices->size());
-  for (std::size_t k = 0; k < vertices->size(); ++k) {
-    const Json& v = (*vertices)[k];
-    if (!checkElement(v, "vertices", k, problem) ||
-        !readFloat(v, "vertices", k, "x", shape.vertexX[k], problem) ||
-        !readFloat(v, "vertices", k, "y", shape.vertexY[k], problem)) {
+  shape.vertexX.resize(vertexCount);
+  shape.vertexY.resize(vertexCount);
+  std::size_t k = 0;
+  for (Json v : vertices) {
+    JsonObject e;
+    if (!checkElement(v, "vertices", k, e, problem) ||
+        !readFloat(e, "vertices", k, "x", shape.vertexX[k], problem) ||
+        !readFloat(e, "vertices", k, "y", shape.vertexY[k], problem)) {
       return false;
     }
+    ++k;
   }
 
-  shape.edgeIndices.resize(2 * indices->size());
-  for (std::size_t k = 0; k < indices->size(); ++k) {
-    const Json& e = (*indices)[k];
-    if (!checkElement(e, "indices", k, problem) ||
+  shape.edgeIndices.resize(2 * edgeCount);
+  k = 0;
+  for (Json edge : indices) {
+    JsonObject e;
+    if (!checkElement(edge, "indices", k, e, problem) ||
         !readIndex(e, k, "a", shape.edgeIndices[2 * k], problem) ||
         !readIndex(e, k, "b", shape.edgeIndices[2 * k + 1], problem)) {
       return false;
     }
+    ++k;
   }
 
-  shape.circleX.resize(circles->size());
-  shape.circleY.resize(circles->size());
-  shape.circleRadius.resize(circles->size());
-  for (std::size_t k = 0; k < circles->size(); ++k) {
-    const Json& c = (*circles)[k];
-    if (!checkElement(c, "circles", k, problem) ||
-        !readFloat(c, "circles", k, "x", shape.circleX[k], problem) ||
-        !readFloat(c, "circles", k, "y", shape.circleY[k], problem) ||
-        !readFloat(c, "circles", k, "radius", shape.circleRadius[k], problem)) {
+  shape.circleX.resize(circleCount);
+  shape.circleY.resize(circleCount);
+  shape.circleRadius.resize(circleCount);
+  k = 0;
+  for (Json c : circles) {
+    JsonObject e;
+    if (!checkElement(c, "circles", k, e, problem) ||
+        !readFloat(e, "circles", k, "x", shape.circleX[k], problem) ||
+        !readFloat(e, "circles", k, "y", shape.circleY[k], problem) ||
+        !readFloat(e, "circles", k, "radius", shape.circleRadius[k], problem)) {
       return false;
     }
+    ++k;
   }
   return true;
 }
@@ -172,39 +179,32 @@ bool Collider::loadCollider(const std::string& name) {
   if (name.find(".json", 1) == std::string::npos) return true;
 
   clear();
-  std::string text;
-  if (!readWholeFile(name, text)) return true;
-
-  // No exceptions: a parse error gives a discarded value.
-  const Json root = Json::parse(text, nullptr, false);
-  if (root.is_discarded()) {
-    reportFileProblem(name, "not valid JSON");
-    return true;
-  }
-  if (!root.is_object()) {
+  JsonFile file;
+  if (!file.open(name)) return true;
+  JsonObject rootObject;
+  if (!asObject(file.root(), rootObject)) {
     reportFileProblem(name, "the root is not an object");
     return true;
   }
 
-  for (const auto& member : root.items()) {
-    if (member.key() != "collider") continue;
-    Shape shape;
-    std::string problem;
-    if (!readShape(member.value(), shape, problem)) {
-      clear();
-      reportFileProblem(name, problem);
-      return true;
-    }
-    vertexX_ = std::move(shape.vertexX);
-    vertexY_ = std::move(shape.vertexY);
-    edgeIndices_ = std::move(shape.edgeIndices);
-    circleX_ = std::move(shape.circleX);
-    circleY_ = std::move(shape.circleY);
-    circleRadius_ = std::move(shape.circleRadius);
-    vertexCount_ = static_cast<int32_t>(vertexX_.size());
-    edgeCount_ = static_cast<int32_t>(edgeIndices_.size() / 2);
-    circleCount_ = static_cast<int32_t>(circleX_.size());
+  // The last "collider" member wins; an earlier one is not read.
+  Json collider;
+  if (!member(rootObject, "collider", collider)) return true;
+  Shape shape;
+  std::string problem;
+  if (!readShape(collider, shape, problem)) {
+    reportFileProblem(name, problem);
+    return true;
   }
+  vertexX_ = std::move(shape.vertexX);
+  vertexY_ = std::move(shape.vertexY);
+  edgeIndices_ = std::move(shape.edgeIndices);
+  circleX_ = std::move(shape.circleX);
+  circleY_ = std::move(shape.circleY);
+  circleRadius_ = std::move(shape.circleRadius);
+  vertexCount_ = static_cast<int32_t>(vertexX_.size());
+  edgeCount_ = static_cast<int32_t>(edgeIndices_.size() / 2);
+  circleCount_ = static_cast<int32_t>(circleX_.size());
   return true;
 }
 
