@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libpng-dev zlib1g-dev nlohmann-json3-dev libsdl2-dev
+  libpng-dev zlib1g-dev libsimdjson-dev nlohmann-json3-dev libsdl2-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils imagemagick libx11-dev
