@@ -9,6 +9,7 @@ packages=(
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils imagemagick libx11-dev
+  weston dpkg-dev file lintian desktop-file-utils appstream unzip
   fonts-dejavu-core libfreetype-dev ninja-build
   clang-14 libclang-rt-14-dev perl
 )

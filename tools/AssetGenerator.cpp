@@ -8,6 +8,7 @@
 #include "render/FileProblem.h"
 #include "tools/BmpWriter.h"
 #include "tools/FontAtlas.h"
+#include "tools/Icons.h"
 #include "tools/Models.h"
 #include "tools/PngWriter.h"
 #include "tools/Shaders.h"
@@ -62,6 +63,20 @@ const std::vector<Asset>& assets() {
   return list;
 }
 
+const std::vector<Asset>& icons() {
+  static const std::vector<Asset> list = {
+      {"48x48/dravik.png", [] { return encodePng(makeIcon(48)); }},
+      {"256x256/dravik.png", [] { return encodePng(makeIcon(256)); }},
+  };
+  return list;
+}
+
+std::vector<std::string> namesOf(const std::vector<Asset>& list) {
+  std::vector<std::string> names;
+  for (const Asset& asset : list) names.emplace_back(asset.name);
+  return names;
+}
+
 bool writeFile(const std::filesystem::path& path, const Bytes& bytes) {
   std::error_code error;
   std::filesystem::create_directories(path.parent_path(), error);
@@ -80,26 +95,8 @@ bool writeFile(const std::filesystem::path& path, const Bytes& bytes) {
   return true;
 }
 
-}  // namespace
-
-const std::vector<std::string>& assetFiles() {
-  static const std::vector<std::string> names = [] {
-    std::vector<std::string> list;
-    for (const Asset& asset : assets()) list.emplace_back(asset.name);
-    return list;
-  }();
-  return names;
-}
-
-Bytes buildAsset(const std::string& name) {
-  for (const Asset& asset : assets()) {
-    if (name == asset.name) return asset.build();
-  }
-  return {};
-}
-
-bool generateAssets(const std::string& outputDir) {
-  for (const Asset& asset : assets()) {
+bool generateAll(const std::vector<Asset>& list, const std::string& outputDir) {
+  for (const Asset& asset : list) {
     const std::filesystem::path path = std::filesystem::path(outputDir) / asset.name;
     const Bytes bytes = asset.build();
     if (bytes.empty()) {
@@ -110,5 +107,30 @@ bool generateAssets(const std::string& outputDir) {
   }
   return true;
 }
+
+}  // namespace
+
+const std::vector<std::string>& assetFiles() {
+  static const std::vector<std::string> names = namesOf(assets());
+  return names;
+}
+
+const std::vector<std::string>& iconFiles() {
+  static const std::vector<std::string> names = namesOf(icons());
+  return names;
+}
+
+Bytes buildAsset(const std::string& name) {
+  for (const auto* list : {&assets(), &icons()}) {
+    for (const Asset& asset : *list) {
+      if (name == asset.name) return asset.build();
+    }
+  }
+  return {};
+}
+
+bool generateAssets(const std::string& outputDir) { return generateAll(assets(), outputDir); }
+
+bool generateIcons(const std::string& outputDir) { return generateAll(icons(), outputDir); }
 
 }  // namespace dravik::assets

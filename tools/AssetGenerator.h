@@ -16,8 +16,15 @@ const std::vector<std::string>& assetFiles();
 // written.
 bool generateAssets(const std::string& outputDir);
 
-// The bytes of one asset, by its relative name; empty if the name is not one
-// of assetFiles() or the asset cannot be made.
+// The desktop icons, relative to their own output directory
+// (packaging/icons in the repository): one PNG per hicolor size.
+const std::vector<std::string>& iconFiles();
+
+// Writes the icons below outputDir, as generateAssets does the game's assets.
+bool generateIcons(const std::string& outputDir);
+
+// The bytes of one asset or icon, by its relative name; empty if the name is
+// not one of assetFiles() or iconFiles() or the file cannot be made.
 std::vector<uint8_t> buildAsset(const std::string& name);
 
 }  // namespace dravik::assets

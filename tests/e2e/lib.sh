@@ -104,3 +104,24 @@ press() { hold "$1" "${E2E_PRESS:-0.15}"; }
 differs() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d > 1.0)}')" = 1 ]; }
 same() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d < 0.5)}')" = 1 ]; }
 shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
+
+# Wine: Debian's wine64 keeps its loader off PATH.
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+
+# start_wine PREFIX: a fresh Wine prefix in PREFIX (log in $out/wineboot.log)
+# and one wineserver kept running, which every later start reuses.
+start_wine() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono / Gecko installer prompts
+  local started
+  started=$(date +%s)
+  "$wine" wineboot -i >"$out/wineboot.log" 2>&1
+  "$wineserver" -w
+  "$wineserver" -p
+  echo "  Wine prefix ready in $(($(date +%s) - started)) s ($("$wine" --version))"
+}
+
+stop_wine() { [ -n "${WINEPREFIX:-}" ] && "$wineserver" -k 2>/dev/null; }

@@ -122,6 +122,32 @@ TEST(PngWriter, RoadIsEightBitRgbaWithSomeTransparency) {
   EXPECT_GT(opaque, static_cast<int>(decoded.width * decoded.height / 2));
 }
 
+// The desktop menus take the hicolor folder's size at its word and draw the
+// icon on any background.
+TEST(CommittedIcons, AreRgbaAtTheirFolderSizeOnATransparentCorner) {
+  const struct {
+    const char* file;
+    png_uint_32 size;
+  } cases[] = {{"packaging/icons/48x48/dravik.png", 48},
+               {"packaging/icons/256x256/dravik.png", 256}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::vector<uint8_t> png = readBytes(c.file);
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(png[25], 6);  // colour type RGBA
+    Decoded decoded;
+    ASSERT_TRUE(decodePng(png, decoded));
+    EXPECT_EQ(decoded.width, c.size);
+    EXPECT_EQ(decoded.height, c.size);
+    const auto alpha = [&](png_uint_32 x, png_uint_32 y) {
+      return decoded.rgba[(static_cast<std::size_t>(y) * decoded.width + x) * 4 + 3];
+    };
+    EXPECT_EQ(alpha(0, 0), 0);
+    EXPECT_EQ(alpha(c.size - 1, c.size - 1), 0);
+    EXPECT_EQ(alpha(c.size / 2, c.size / 2), 255);
+  }
+}
+
 // Facts the game's BMP readers depend on, for every committed BMP.
 TEST(CommittedBmps, AreUncompressed24BitWithTheRightImageSize) {
   const struct {

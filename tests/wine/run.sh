@@ -16,9 +16,9 @@ out="$(dirname "$exe")/wine-e2e"
 rm -rf "$out"
 mkdir -p "$out"
 
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PRESS=0.2 E2E_CLOSE_TRIES=150
+# shellcheck source=tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
 for f in "$wine" "$probe" "$closer" "$exe"; do
   if [ ! -x "$f" ] && [ ! -f "$f" ]; then
     echo "wine e2e: missing $f"
@@ -28,9 +28,6 @@ for f in "$wine" "$probe" "$closer" "$exe"; do
 done
 
 launch=("$wine" "$exe")
-E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PRESS=0.2 E2E_CLOSE_TRIES=150
-# shellcheck source=tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
 
 if ! start_xvfb 120; then
   echo "FAIL: Xvfb did not start"
@@ -39,23 +36,13 @@ if ! start_xvfb 120; then
 fi
 
 # --- Wine prefix, made once for this run ----------------------------------------
-export WINEPREFIX="$out/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono / Gecko installer prompts
 cleanup() {
-  WINEPREFIX="$WINEPREFIX" "$wineserver" -k 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null
-  wait "$xvfb_pid" 2>/dev/null
+  stop_wine
+  stop_xvfb
 }
 trap cleanup EXIT
-started=$(date +%s)
-"$wine" wineboot -i >"$out/wineboot.log" 2>&1
-"$wineserver" -w
-# One server for the whole run: each game start reuses it.
-"$wineserver" -p
-echo "  Wine prefix ready in $(($(date +%s) - started)) s ($("$wine" --version))"
+start_wine "$out/prefix"
 
-# --- helpers -----------------------------------------------------------------
 # --- the game with its own data ----------------------------------------------
 if start_game "$root" main; then
   pass "window appears"

@@ -1,0 +1,194 @@
+#!/usr/bin/env bash
+# The packages stage: builds the Debian package and the Windows zip
+# (scripts/package.sh), checks the package with lintian, installs it on this
+# machine with apt-get, plays the installed game from an empty folder under
+# Xvfb, purges it again, and plays the unzipped Windows build under Wine.
+# The machine is left as it was found: the package and every package its
+# installation pulled in are purged. Needs root (or sudo) for apt-get.
+# Usage: tests/stages/packages.sh BUILD_DIR [ASAN_BUILD_DIR]
+#   BUILD_DIR holds the end-to-end helpers (tests/e2e/image_probe, x11_close).
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(realpath "${1:-$root/build}")
+probe="$build/tests/e2e/image_probe"
+closer="$build/tests/e2e/x11_close"
+out="$build/packages"
+rm -rf "$out"
+mkdir -p "$out"
+started=$(date +%s)
+unset SDL_VIDEODRIVER
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+apt=($SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq)
+
+# shellcheck source=tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
+work=$(mktemp -d)
+installed_by_us=no
+: >"$out/brought.txt"
+cleanup() {
+  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
+  stop_wine
+  [ -n "${xvfb_pid:-}" ] && stop_xvfb
+  if [ "$installed_by_us" = yes ]; then purge_ours >/dev/null 2>&1; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+finish() {
+  echo "packages stage took $(($(date +%s) - started)) s"
+  echo "packages: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit
+}
+# Those of the packages the installation brought ($out/brought.txt) that are
+# on the machine, purged or not.
+brought_present() {
+  local brought
+  mapfile -t brought <"$out/brought.txt"
+  [ ${#brought[@]} -gt 0 ] || return 0
+  dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${brought[@]}" 2>/dev/null |
+    awk '$1 !~ /^.n/ {print $2}'
+}
+# Purges dravik and whatever its installation brought in.
+purge_ours() {
+  local present
+  present=$(brought_present)
+  [ -z "$present" ] || "${apt[@]}" purge $present
+  installed_by_us=no
+}
+
+# --- build -------------------------------------------------------------------------
+if bash "$root/scripts/package.sh" >"$out/package.log" 2>&1; then
+  pass "scripts/package.sh builds both packages"
+else
+  tail -n 40 "$out/package.log"
+  fail "scripts/package.sh builds both packages"
+  finish
+fi
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build-deb/CMakeCache.txt")
+deb_name="dravik_${version}_amd64.deb"
+zip_name="dravik-${version}-windows-x64.zip"
+check "build-pkg holds exactly $deb_name and $zip_name" \
+  [ "$(ls "$root/build-pkg" | sort)" = "$(printf '%s\n' "$deb_name" "$zip_name" | sort)" ]
+stat -c '  %n: %s bytes' "$root/build-pkg"/*
+# A copy that apt's unprivileged download user can read.
+mkdir -m 755 "$work/deb"
+install -m 644 "$root/build-pkg/$deb_name" "$work/deb/"
+deb="$work/deb/$deb_name"
+
+# --- the package's contents ------------------------------------------------------------
+lintian -i -I -E --pedantic "$deb" >"$out/lintian.txt" 2>&1
+grep -E '^[EWIPX]: ' "$out/lintian.txt" | sed 's/^/  lintian: /'
+check "lintian reports no errors" bash -c "! grep -q '^E: ' '$out/lintian.txt'"
+dpkg-deb -x "$deb" "$work/contents"
+binary="$work/contents/usr/lib/games/dravik/dravik"
+check "the game is stripped, without debug sections" \
+  bash -c "file -b '$binary' | grep -q ', stripped' && ! readelf -S '$binary' | grep -q '\.debug_'"
+check "the desktop entry passes desktop-file-validate" \
+  desktop-file-validate "$work/contents/usr/share/applications/dravik.desktop"
+appstreamcli validate --no-net "$work/contents/usr/share/metainfo/dravik.metainfo.xml" \
+  >"$out/appstream.txt" 2>&1
+check "the AppStream metadata has no errors" bash -c "! grep -q '^E: ' '$out/appstream.txt'"
+
+# --- installed ---------------------------------------------------------------------------
+if dpkg-query -W -f='${Status}' dravik 2>/dev/null | grep -q 'install ok installed'; then
+  fail "dravik is not installed before the stage (it would be replaced and purged)"
+  finish
+fi
+# What the installation brings: the package and any dependency missing here.
+# Only these are purged afterwards, so that packages which others install
+# meanwhile stay.
+"${apt[@]}" -s install "$deb" 2>/dev/null | awk '/^Inst /{print $2}' >"$out/brought.txt"
+echo "  apt-get install brings: $(tr '\n' ' ' <"$out/brought.txt")"
+if ! grep -qx dravik "$out/brought.txt"; then
+  fail "apt-get can install the package (simulated)"
+  finish
+fi
+dpkg-deb -c "$deb" | awk '{print substr($6, 2)}' | sed 's|/$||' | grep -v '^$' >"$out/deb-paths.txt"
+# The paths the package brings that the machine did not have.
+while read -r path; do
+  [ -e "$path" ] || echo "$path"
+done <"$out/deb-paths.txt" >"$out/new-paths.txt"
+installed_by_us=yes
+if "${apt[@]}" install "$deb" >"$out/apt-install.log" 2>&1; then
+  pass "apt-get install of the package"
+else
+  tail -n 20 "$out/apt-install.log"
+  fail "apt-get install of the package"
+  finish
+fi
+
+if ! start_xvfb 140; then
+  fail "Xvfb starts"
+  finish
+fi
+# A private runtime folder, as a desktop session has; the game leaves it
+# empty, as it does its home.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+empty="$work/empty"
+home="$work/home"
+mkdir "$empty" "$home"
+package_files=$(find /usr/lib/games/dravik /usr/share/games/dravik | sort)
+launch=(env HOME="$home" /usr/games/dravik)
+if start_game "$empty" installed; then
+  pass "/usr/games/dravik opens the window from an empty folder"
+  shot installed
+  read -r colours _ spread <<<"$("$probe" stats "$out/installed.png")"
+  echo "  screenshot: $colours colours, luminance spread $spread"
+  check "installed game: scene is drawn (not a blank frame)" \
+    awk -v c="$colours" -v s="$spread" 'BEGIN{exit !(c > 500 && s > 10)}'
+  close_game
+  game_pid=""
+  check "installed game: close request exits with code 0 (got $exit_code)" [ "$exit_code" = 0 ]
+  check "installed game: nothing on standard error" [ ! -s "$out/installed.err" ]
+  [ -s "$out/installed.err" ] && sed 's/^/    /' "$out/installed.err"
+  check "installed game: nothing written into the folder it was started from" \
+    [ -z "$(ls -A "$empty")" ]
+  check "installed game: nothing written into its home or runtime folder" \
+    [ -z "$(find "$home" "$XDG_RUNTIME_DIR" -mindepth 1)" ]
+  check "installed game: nothing written into its installed folders" \
+    [ "$(find /usr/lib/games/dravik /usr/share/games/dravik | sort)" = "$package_files" ]
+  check "installed game: its files are unchanged (dpkg --verify)" \
+    [ -z "$(dpkg --verify dravik 2>&1)" ]
+else
+  fail "/usr/games/dravik opens the window from an empty folder"
+  cat "$out/installed.err"
+fi
+
+# --- purged ------------------------------------------------------------------------------
+if purge_ours >"$out/apt-purge.log" 2>&1; then pass "apt-get purge of the package"; else
+  tail -n 20 "$out/apt-purge.log"
+  fail "apt-get purge of the package"
+fi
+left=$(while read -r path; do [ ! -e "$path" ] || echo "$path"; done <"$out/new-paths.txt")
+check "purge leaves none of the package's files ($(wc -l <"$out/new-paths.txt") paths)" [ -z "$left" ]
+[ -z "$left" ] || sed 's/^/    left: /' <<<"$left"
+check "every package the installation brought is purged again" [ -z "$(brought_present)" ]
+
+# --- the Windows zip -------------------------------------------------------------------------
+unzip -q "$root/build-pkg/$zip_name" -d "$work/zip"
+folder="$work/zip/dravik-${version}-windows-x64"
+check "the zip holds one folder, dravik-${version}-windows-x64" \
+  [ "$(ls -A "$work/zip")" = "dravik-${version}-windows-x64" ]
+check "the folder holds dravik.exe, data/ and README.txt" \
+  [ "$(ls -A "$folder" | sort)" = "$(printf '%s\n' README.txt data dravik.exe | sort)" ]
+start_wine "$work/wine-prefix"
+launch=("$wine" dravik.exe)
+E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_CLOSE_TRIES=150
+if start_game "$folder" zip; then
+  pass "dravik.exe from the zip opens the window in its own folder under Wine"
+  shot zip
+  read -r colours _ spread <<<"$("$probe" stats "$out/zip.png")"
+  echo "  screenshot: $colours colours, luminance spread $spread"
+  check "dravik.exe from the zip: scene is drawn (not a blank frame)" \
+    awk -v c="$colours" -v s="$spread" 'BEGIN{exit !(c > 500 && s > 10)}'
+  close_game
+  game_pid=""
+  check "dravik.exe from the zip: close request exits with code 0 (got $exit_code)" \
+    [ "$exit_code" = 0 ]
+else
+  fail "dravik.exe from the zip opens the window in its own folder under Wine"
+  cat "$out/zip.err"
+fi
+finish
