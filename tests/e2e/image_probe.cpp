@@ -2,6 +2,7 @@
 //   image_probe stats A.png          -> "<distinct colours> <mean luminance> <luminance stddev>"
 //   image_probe diff A.png B.png     -> mean absolute difference per channel (0..255)
 //   image_probe shift A.png B.png    -> horizontal shift (pixels) of B's centre band relative to A
+//   image_probe mean A.png X Y W H   -> mean "<red> <green> <blue>" of a rectangle (0..255)
 #include <png.h>
 
 #include <cmath>
@@ -96,17 +97,38 @@ int shift(const Image& a, const Image& b) {
   return 0;
 }
 
+int mean(const Image& a, int x0, int y0, int w, int h) {
+  if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0 || x0 + w > a.width || y0 + h > a.height) {
+    std::fprintf(stderr, "rectangle outside the image\n");
+    return 2;
+  }
+  double sum[3] = {0.0, 0.0, 0.0};
+  for (int y = y0; y < y0 + h; ++y) {
+    for (int x = x0; x < x0 + w; ++x) {
+      const unsigned char* p = &a.rgb[3 * (static_cast<size_t>(y) * a.width + x)];
+      for (int c = 0; c < 3; ++c) sum[c] += p[c];
+    }
+  }
+  const double n = static_cast<double>(w) * h;
+  std::printf("%.1f %.1f %.1f\n", sum[0] / n, sum[1] / n, sum[2] / n);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: image_probe stats|diff|shift A.png [B.png]\n");
+    std::fprintf(stderr, "usage: image_probe stats|diff|shift|mean A.png [B.png | X Y W H]\n");
     return 2;
   }
   const std::string command = argv[1];
   Image a, b;
   if (!load(argv[2], a)) return 2;
   if (command == "stats") return stats(a);
+  if (command == "mean") {
+    if (argc < 7) return 2;
+    return mean(a, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]));
+  }
   if (argc < 4 || !load(argv[3], b)) return 2;
   if (command == "diff") return diff(a, b);
   if (command == "shift") return shift(a, b);
