@@ -41,9 +41,10 @@ bash tests/e2e/run.sh "$root/build/dravik" || {
 }
 
 # The further stages: a sanitized full game session; fuzz smoke runs, the
-# bad-asset matrix and stress cycles; the Windows build run under Wine.
+# bad-asset matrix and stress cycles; the Windows build run under Wine; the
+# browser build played in headless Chromium.
 for stage in tests/stages/sanitized_session.sh tests/stages/hardening.sh \
-  tests/stages/windows.sh; do
+  tests/stages/windows.sh tests/stages/web.sh; do
   echo "== $(basename "$stage" .sh) =="
   bash "$stage" "$root/build" "$root/build-asan"
 done
