@@ -90,7 +90,9 @@ class Page:
     def __init__(self, url):
         # No Origin header: Chromium refuses debugging clients that send one
         # it does not know.
-        self.socket = websocket.create_connection(url, timeout=60, suppress_origin=True)
+        # A page on a machine loaded by other work can take a long while to
+        # answer; a command that gets no answer in two minutes fails.
+        self.socket = websocket.create_connection(url, timeout=120, suppress_origin=True)
         self.next_id = 0
         self.events = []
 
