@@ -9,8 +9,8 @@ namespace dravik {
 
 struct ResizeListener;
 
-// The game's one window and its GL context. The backend (app/sdl or
-// app/win32) implements the platform part; no platform type appears here.
+// The game's one window and its GL context. The backend (app/sdl, app/win32
+// or app/web) implements the platform part; no platform type appears here.
 class AppWindow {
  public:
   explicit AppWindow(void* instanceHandle = nullptr);
@@ -54,7 +54,8 @@ void loadGLFunctions();
 // show the box). A null caption shows none.
 void showMessageBox(const char* caption, const char* text, bool isError);
 
-// The platform clock for the frame loop.
+// The platform clock for the frame loop. The sleep is the desktop
+// backends' only: a browser's main thread never blocks.
 int64_t platformCounter();
 int64_t platformFrequency();
 void platformSleepOneMillisecond();

@@ -5,7 +5,8 @@
 namespace dravik {
 
 // Where the frame timer reads time from: the platform's performance counter
-// and its 1 ms sleep, or a scripted clock in tests.
+// and its 1 ms sleep, or a scripted clock in tests. A thread that must never
+// block (a browser's main thread) gives no sleep.
 struct ClockSource {
   int64_t (*counter)() = nullptr;
   int64_t (*frequency)() = nullptr;
@@ -29,6 +30,8 @@ class FrameTimer {
   float waitForMinimumFrameTime(float measured);
   // The next frame is measured from the last reading of this one.
   void endFrame() { frameStart_ = now_; }
+  // Whether the clock can sleep; without, an early frame is skipped instead.
+  bool canWait() const { return clock_.sleepOneMillisecond != nullptr; }
 
   // The frame-time arithmetic on its own: elapsed ticks times one million
   // (wrapping), divided by the frequency with truncation, in float seconds.
@@ -43,6 +46,11 @@ class FrameTimer {
 
 // One pass of the frame loop, for any window and game with the shell's
 // operations. Returns whether the game ran this pass.
+//
+// Where the clock cannot sleep, a pass that comes less than the minimum
+// frame time after the frame started does nothing more: no update, no
+// render, no swap, and the frame goes on, so the next pass measures from the
+// same start. The picture on screen stays as the last render left it.
 template <class Window, class Scene>
 bool runFramePass(Window& window, Scene& scene, FrameTimer& timer, bool (*contextAvailable)()) {
   window.pumpMessages();
@@ -52,6 +60,7 @@ bool runFramePass(Window& window, Scene& scene, FrameTimer& timer, bool (*contex
   // that would issue GL calls with no current context, so that last pass
   // only swaps.
   if (window.active && contextAvailable()) {
+    if (!timer.canWait() && dt < FrameTimer::kMinimumFrameTime) return false;
     dt = timer.waitForMinimumFrameTime(dt);
     scene.update(dt);
     scene.render();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gl/GlApi.h"
+#include "render/GlDialect.h"
 
 namespace dravik {
 
@@ -56,11 +57,12 @@ bool ShaderProgram::load(const std::string& vertexPath, const std::string& fragm
   program_ = glCreateProgram();
   loaded_ = true;
 
-  const std::string vertexText = readSourceFile(vertexPath);
+  const std::string vertexText = shaderSourceForGl(readSourceFile(vertexPath), GL_VERTEX_SHADER);
   const GLchar* vertexSource = vertexText.c_str();
   glShaderSource(vertexShader_, 1, &vertexSource, nullptr);
 
-  const std::string fragmentText = readSourceFile(fragmentPath);
+  const std::string fragmentText =
+      shaderSourceForGl(readSourceFile(fragmentPath), GL_FRAGMENT_SHADER);
   const GLchar* fragmentSource = fragmentText.c_str();
   glShaderSource(fragmentShader_, 1, &fragmentSource, nullptr);
   return true;

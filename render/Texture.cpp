@@ -4,6 +4,7 @@
 
 #include "gl/GlApi.h"
 #include "render/FileProblem.h"
+#include "render/GlDialect.h"
 
 namespace dravik {
 
@@ -58,8 +59,7 @@ void Texture::upload() {
   // a null image of some size.
   const GLsizei width = pixels_ ? width_ : 0;
   const GLsizei height = pixels_ ? height_ : 0;
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormat_), width, height, 0,
-               pixelFormat_, GL_UNSIGNED_BYTE, pixels_.get());
+  texImage2DForGl(static_cast<GLint>(internalFormat_), width, height, pixelFormat_, pixels_.get());
 }
 
 void Texture::releasePixels() { pixels_.reset(); }

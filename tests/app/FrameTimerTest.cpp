@@ -194,5 +194,23 @@ TEST(FrameLoop, PassAfterContextLossOnlySwaps) {
   EXPECT_EQ(window.swaps, 1);
 }
 
+TEST(FrameLoop, WithoutSleepAnEarlyPassSkipsAndTheFrameKeepsItsStart) {
+  // A browser's clock (no sleep) and passes every 8 ms, as on a 120 Hz display.
+  FakeClock::reset(0, 1000, 1000000);
+  ClockSource clock = FakeClock::source();
+  clock.sleepOneMillisecond = nullptr;
+  FrameTimer timer(clock);
+  timer.start();
+  FakeWindow window;
+  window.ticksPerPump = 8000;
+  FakeGame game;
+  const bool ran[] = {false, true, false, true};  // at 8, 16, 24 and 32 ms
+  for (bool expected : ran) EXPECT_EQ(expected, runFramePass(window, game, timer, contextPresent));
+  // Each update gets the time since the last one, not since the skipped pass.
+  EXPECT_EQ(game.dts, (std::vector<float>{0.016f, 0.016f}));
+  EXPECT_EQ(game.renders, 2);
+  EXPECT_EQ(window.swaps, 2);
+}
+
 }  // namespace
 }  // namespace dravik

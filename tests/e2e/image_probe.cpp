@@ -1,7 +1,11 @@
 // Small image measurements for the end-to-end tests, on PNG screenshots:
 //   image_probe stats A.png          -> "<distinct colours> <mean luminance> <luminance stddev>"
 //   image_probe diff A.png B.png     -> mean absolute difference per channel (0..255)
-//   image_probe shift A.png B.png    -> horizontal shift (pixels) of B's centre band relative to A
+//   image_probe shift A.png B.png [TOP BOTTOM]
+//                                    -> horizontal shift (pixels) of B's band of rows relative to
+//                                       A's: the centre band (40 to 60 % of the height) or TOP to
+//                                       BOTTOM percent
+//   image_probe mean A.png X Y W H   -> mean "<red> <green> <blue>" of a rectangle (0..255)
 #include <png.h>
 
 #include <cmath>
@@ -72,12 +76,12 @@ int diff(const Image& a, const Image& b) {
 
 // The shift dx that best maps A's band onto B's (B(x + dx) ~ A(x)); negative
 // means the picture moved to the left.
-int shift(const Image& a, const Image& b) {
+int shift(const Image& a, const Image& b, int topPercent, int bottomPercent) {
   if (a.width != b.width || a.height != b.height) {
     std::fprintf(stderr, "sizes differ\n");
     return 2;
   }
-  const int y0 = a.height * 2 / 5, y1 = a.height * 3 / 5;
+  const int y0 = a.height * topPercent / 100, y1 = a.height * bottomPercent / 100;
   const int maxShift = a.width / 4;
   const int x0 = maxShift, x1 = a.width - maxShift;
   int best = 0;
@@ -96,19 +100,43 @@ int shift(const Image& a, const Image& b) {
   return 0;
 }
 
+int mean(const Image& a, int x0, int y0, int w, int h) {
+  if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0 || x0 + w > a.width || y0 + h > a.height) {
+    std::fprintf(stderr, "rectangle outside the image\n");
+    return 2;
+  }
+  double sum[3] = {0.0, 0.0, 0.0};
+  for (int y = y0; y < y0 + h; ++y) {
+    for (int x = x0; x < x0 + w; ++x) {
+      const unsigned char* p = &a.rgb[3 * (static_cast<size_t>(y) * a.width + x)];
+      for (int c = 0; c < 3; ++c) sum[c] += p[c];
+    }
+  }
+  const double n = static_cast<double>(w) * h;
+  std::printf("%.1f %.1f %.1f\n", sum[0] / n, sum[1] / n, sum[2] / n);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: image_probe stats|diff|shift A.png [B.png]\n");
+    std::fprintf(stderr,
+                 "usage: image_probe stats|diff|shift|mean A.png [B.png [TOP BOTTOM] | X Y W H]\n");
     return 2;
   }
   const std::string command = argv[1];
   Image a, b;
   if (!load(argv[2], a)) return 2;
   if (command == "stats") return stats(a);
+  if (command == "mean") {
+    if (argc < 7) return 2;
+    return mean(a, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]));
+  }
   if (argc < 4 || !load(argv[3], b)) return 2;
   if (command == "diff") return diff(a, b);
-  if (command == "shift") return shift(a, b);
+  if (command == "shift") {
+    return argc >= 6 ? shift(a, b, std::atoi(argv[4]), std::atoi(argv[5])) : shift(a, b, 40, 60);
+  }
   return 2;
 }

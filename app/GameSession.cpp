@@ -1,0 +1,57 @@
+#include "app/GameSession.h"
+
+#include <iostream>
+
+#include "app/GlobalGlState.h"
+#include "app/InputState.h"
+#include "gl/GlApi.h"
+
+namespace dravik {
+
+namespace {
+
+constexpr const char* kErrorCaption = "An error occurred";
+
+}  // namespace
+
+GameSession::GameSession(void* instanceHandle, const ClockSource& clock)
+    : window_(instanceHandle), timer_(clock) {}
+
+int GameSession::start() {
+  window_.setResizeListener(game_.resizeListener());
+  if (!window_.create(1280, 720, 32, false)) {
+    showMessageBox(kErrorCaption, "Unable to create the OpenGL Window", true);
+    window_.destroy();
+    return 1;
+  }
+  loadGLFunctions();
+  // Never call through a null entry point: a driver without one the game
+  // needs cannot run it.
+  if (const char* missing = glentry::firstMissingCalledEntryPoint()) {
+    std::cerr << "Missing OpenGL entry point: " << missing << std::endl;
+    showMessageBox(kErrorCaption, "Could not initialize the application", true);
+    window_.destroy();
+    return 1;
+  }
+  setGlobalGlState();
+  inputState().setKeySource(platformKeyHeld);
+  if (game_.init() != 1) {
+    showMessageBox(kErrorCaption, "Could not initialize the application", true);
+    window_.destroy();
+    return 1;
+  }
+  timer_.start();
+  return 0;
+}
+
+bool GameSession::runPass() {
+  return runFramePass(window_, game_, timer_, glentry::contextAvailable);
+}
+
+int GameSession::finish() {
+  game_.release();
+  window_.destroy();
+  return 0;
+}
+
+}  // namespace dravik

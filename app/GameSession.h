@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/AppWindow.h"
+#include "app/FrameTimer.h"
+#include "game/Game.h"
+
+namespace dravik {
+
+// The game from start-up to shutdown, in the three steps every platform's
+// entry runs: start, one frame pass at a time while the window runs, finish.
+// A desktop entry loops over the passes itself (runGame); a browser calls one
+// pass per animation frame and never blocks. Owns the window and the game
+// for the whole run; the game is destroyed before the window.
+class GameSession {
+ public:
+  GameSession(void* instanceHandle, const ClockSource& clock);
+  GameSession(const GameSession&) = delete;
+  GameSession& operator=(const GameSession&) = delete;
+
+  // Window, GL entry points and state, key source, game init, first clock
+  // reading. 0 when the game can run, else the exit code after the error box.
+  int start();
+  bool isRunning() const { return window_.isRunning(); }
+  // One pass of the frame loop; whether the game updated and rendered.
+  bool runPass();
+  // Releases the game and the window; the exit code of a normal end (0).
+  int finish();
+
+ private:
+  AppWindow window_;
+  Game game_;
+  FrameTimer timer_;
+};
+
+}  // namespace dravik

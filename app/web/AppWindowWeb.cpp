@@ -1,0 +1,101 @@
+// Browser backend of the game window: a <canvas> with a WebGL context, on
+// Emscripten's HTML5 API.
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <iostream>
+
+#include "app/AppWindow.h"
+#include "app/web/WebPage.h"
+#include "gl/GlApi.h"
+
+namespace dravik {
+
+struct AppWindow::Platform {
+  EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+};
+
+namespace {
+
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE createContext(int majorVersion) {
+  EmscriptenWebGLContextAttributes attributes;
+  emscripten_webgl_init_context_attributes(&attributes);
+  attributes.majorVersion = majorVersion;
+  attributes.minorVersion = 0;
+  // Opaque, like a window's client area: the blended draws leave alpha
+  // below 1 in the drawing buffer, which the page must not show through.
+  attributes.alpha = EM_FALSE;
+  attributes.depth = EM_TRUE;
+  attributes.stencil = EM_FALSE;
+  attributes.antialias = EM_FALSE;
+  // Every pass that renders clears and draws the whole picture, and a pass
+  // that does not render (too early, or paused) touches no GL state, so the
+  // browser keeps showing the last picture without preserving the buffer.
+  attributes.preserveDrawingBuffer = EM_FALSE;
+  return emscripten_webgl_create_context(web::kCanvas, &attributes);
+}
+
+EM_BOOL onContextLost(int /*eventType*/, const void* /*reserved*/, void* userData) {
+  static_cast<AppWindow*>(userData)->onCloseRequest();
+  return EM_FALSE;
+}
+
+}  // namespace
+
+AppWindow::AppWindow(void* /*instanceHandle*/) : platform_(std::make_unique<Platform>()) {}
+
+AppWindow::~AppWindow() {
+  if (platform_->context > 0) {
+    emscripten_webgl_destroy_context(platform_->context);
+    glentry::setContextAvailable(false);
+  }
+}
+
+bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenRequested) {
+  // A page cannot change the display mode; full screen is the browser's to
+  // give, on a user gesture.
+  if (fullscreenRequested) showMessageBox(nullptr, "Display mode failed", false);
+  fullscreen = false;
+  emscripten_set_window_title(web::kTitle);
+  if (emscripten_set_canvas_element_size(web::kCanvas, width, height) !=
+      EMSCRIPTEN_RESULT_SUCCESS) {
+    std::cerr << "No " << web::kCanvas << " element on the page" << std::endl;
+    return false;
+  }
+  platform_->context = createContext(2);
+  if (platform_->context <= 0) {
+    std::cerr << "OpenGL 3.0 is not supported, falling back to GL 2.1" << std::endl;
+    platform_->context = createContext(1);
+    if (platform_->context <= 0) {
+      platform_->context = 0;
+      return false;
+    }
+  }
+  emscripten_webgl_make_context_current(platform_->context);
+  onContextCurrent();
+  web::listenToKeys(this);
+  emscripten_set_webglcontextlost_callback(web::kCanvas, this, EM_FALSE, onContextLost);
+  // The drawing buffer keeps its size whatever the page's layout makes of
+  // the canvas, so this is the only size notification.
+  onSize(width, height);
+  return true;
+}
+
+void AppWindow::destroy() {}
+
+void AppWindow::onCloseRequest() {
+  // The browser took the context away; there is nothing left to draw with.
+  if (platform_->context > 0) {
+    platform_->context = 0;
+    glentry::setContextAvailable(false);
+  }
+  running = false;
+}
+
+// The browser delivers the page's events between passes, to the callbacks.
+void AppWindow::pumpMessages() {}
+
+// The browser shows the drawing buffer when a pass that drew returns.
+void AppWindow::swapBuffers() {}
+
+}  // namespace dravik

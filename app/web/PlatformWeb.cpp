@@ -1,0 +1,75 @@
+// Browser backend: GL entry points, message boxes and the clock. A browser's
+// main thread never sleeps, so there is no sleep here: the frame loop skips
+// a pass that comes too early instead (runFramePass).
+#include <emscripten/emscripten.h>
+#include <emscripten/html5_webgl.h>
+
+#include <cstring>
+
+#include "app/AppWindow.h"
+#include "gl/GlApi.h"
+
+namespace dravik {
+
+namespace {
+
+// A shader whose compilation failed is attached (and detached) as 0. GL
+// records GL_INVALID_VALUE and goes on; WebGL throws, which would end the
+// game in the middle of its start-up. These two skip the 0 instead.
+glentry::glAttachShaderFn webglAttachShader = nullptr;
+glentry::glDetachShaderFn webglDetachShader = nullptr;
+
+void attachShaderAsGlDoes(GLuint program, GLuint shader) {
+  if (shader != 0) webglAttachShader(program, shader);
+}
+
+void detachShaderAsGlDoes(GLuint program, GLuint shader) {
+  if (shader != 0) webglDetachShader(program, shader);
+}
+
+template <class Fn>
+void* standIn(void* webgl, Fn& keep, Fn replacement) {
+  keep = reinterpret_cast<Fn>(webgl);
+  return webgl != nullptr ? reinterpret_cast<void*>(replacement) : nullptr;
+}
+
+void* lookupGlEntryPoint(const char* name) {
+  void* webgl = emscripten_webgl_get_proc_address(name);
+  if (std::strcmp(name, "glAttachShader") == 0) {
+    return standIn(webgl, webglAttachShader, &attachShaderAsGlDoes);
+  }
+  if (std::strcmp(name, "glDetachShader") == 0) {
+    return standIn(webgl, webglDetachShader, &detachShaderAsGlDoes);
+  }
+  return webgl;
+}
+
+// The page's stand-in for a message box: the text over the canvas, and the
+// line "caption: text" on the console (as an error for an error box).
+EM_JS(void, showOnPage, (const char* caption, const char* text, bool isError), {
+  var message = UTF8ToString(text);
+  var line = caption ? UTF8ToString(caption) + ': ' + message : message;
+  if (isError) {
+    console.error(line);
+  } else {
+    console.log(line);
+  }
+  var box = document.createElement('p');
+  box.className = isError ? 'message error' : 'message';
+  box.textContent = message;
+  document.body.appendChild(box);
+});
+
+}  // namespace
+
+void loadGLFunctions() { glentry::loadAll(lookupGlEntryPoint); }
+
+void showMessageBox(const char* caption, const char* text, bool isError) {
+  showOnPage(caption, text, isError);
+}
+
+// performance.now() in whole microseconds.
+int64_t platformCounter() { return static_cast<int64_t>(emscripten_get_now() * 1000.0); }
+int64_t platformFrequency() { return 1000000; }
+
+}  // namespace dravik

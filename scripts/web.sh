@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The game in a browser. Installs what is missing (Debian's Emscripten, zlib,
+# libpng and simdjson built from Debian sources), builds build-web/ (index.html,
+# dravik.js, dravik.wasm, dravik.data) and serves it on
+# http://127.0.0.1:8080/, this machine only.
+#   bash scripts/web.sh          build and serve (Ctrl-C stops the server)
+#   bash scripts/web.sh build    only build
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:-serve}
+case "$mode" in
+  serve | build) ;;
+  *)
+    echo "usage: bash scripts/web.sh [build]" >&2
+    exit 2
+    ;;
+esac
+
+bash scripts/setup-web.sh
+export NODE_PATH=/usr/share/nodejs
+cmake --preset web >/dev/null
+cmake --build --preset web -j"$(nproc 2>/dev/null || echo 2)"
+echo "built $(pwd)/build-web: index.html dravik.js dravik.wasm dravik.data"
+[ "$mode" = build ] && exit 0
+
+# Browsers refuse to fetch the .wasm from file://, so the page needs a
+# server; any static one works.
+if ! command -v python3 >/dev/null 2>&1; then
+  echo "Installing: python3"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends python3
+fi
+echo "Open http://127.0.0.1:8080/ in a browser (Ctrl-C stops the server)."
+exec python3 -m http.server 8080 --bind 127.0.0.1 --directory build-web
