@@ -25,12 +25,8 @@ echo "built $(pwd)/build-web: index.html dravik.js dravik.wasm dravik.data"
 
 # Browsers refuse to fetch the .wasm from file://, so the page needs a
 # server; any static one works.
-if ! command -v python3 >/dev/null 2>&1; then
-  echo "Installing: python3"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
-  $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends python3
-fi
+# shellcheck source=scripts/lib/debian.sh
+source scripts/lib/debian.sh
+install_missing python3
 echo "Open http://127.0.0.1:8080/ in a browser (Ctrl-C stops the server)."
 exec python3 -m http.server 8080 --bind 127.0.0.1 --directory build-web

@@ -29,21 +29,9 @@ finish() {
 }
 
 # The browser and the protocol client (Debian's python3, with its modules).
-packages=(chromium python3 python3-websocket)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
-  $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# shellcheck source=scripts/lib/debian.sh
+source scripts/lib/debian.sh
+install_missing chromium python3 python3-websocket
 
 build_log=$(mktemp)
 build_started=$(date +%s)
