@@ -1,6 +1,6 @@
 #include "app/AppWindow.h"
-#include "gl/GlApi.h"
 #include "game/Game.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

@@ -19,8 +19,8 @@
 #include "app/AppWindow.h"
 #include "app/GlobalGlState.h"
 #include "app/InputState.h"
-#include "gl/GlApi.h"
 #include "game/Game.h"
+#include "gl/GlApi.h"
 
 namespace {
 

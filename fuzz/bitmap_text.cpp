@@ -6,8 +6,8 @@
 #include <map>
 #include <vector>
 
-#include "gl/GlApi.h"
 #include "fuzz/FuzzSupport.h"
+#include "gl/GlApi.h"
 #include "mesh/BitmapText.h"
 
 namespace {

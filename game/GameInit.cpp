@@ -1,5 +1,5 @@
-#include "gl/GlApi.h"
 #include "game/Game.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "gl/GlApi.h"
 #include "game/Game.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

@@ -8,9 +8,9 @@
 #include <windows.h>
 
 #include "app/AppWindow.h"
-#include "gl/GlApi.h"
 #include "app/win32/MessageTable.h"
 #include "app/win32/WindowSetup.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

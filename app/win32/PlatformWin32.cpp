@@ -9,8 +9,8 @@
 
 #include "app/AppWindow.h"
 #include "app/MessageBoxText.h"
-#include "gl/GlApi.h"
 #include "app/win32/MessageTable.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 

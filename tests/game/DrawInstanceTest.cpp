@@ -3,8 +3,8 @@
 #include <cmath>
 #include <memory>
 
-#include "gl/GlApi.h"
 #include "game/Game.h"
+#include "gl/GlApi.h"
 #include "render/ShaderProgram.h"
 #include "tests/support/GlTestContext.h"
 

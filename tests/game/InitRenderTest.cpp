@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "gl/GlApi.h"
 #include "game/Game.h"
+#include "gl/GlApi.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/support/GlTestContext.h"
 #include "tests/support/TempDir.h"

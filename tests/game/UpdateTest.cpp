@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "gl/GlApi.h"
 #include "game/Game.h"
+#include "gl/GlApi.h"
 #include "tests/game/GameTestSupport.h"
 #include "tests/support/GlTestContext.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/AppWindow.h"
-#include "gl/GlApi.h"
 #include "game/Game.h"
+#include "gl/GlApi.h"
 
 namespace dravik {
 namespace {
