@@ -152,8 +152,6 @@ if ! kill -0 "$game_pid" 2>/dev/null; then
 fi
 check "SIGTERM ends the game with exit code 0 (got $exit_code)" [ "$exit_code" = 0 ]
 game_pid=""
-if [ -s "$out/game.err" ]; then
-  echo "  game's standard error:"
-  sed 's/^/    /' "$out/game.err"
-fi
+check "nothing on the game's standard error" [ ! -s "$out/game.err" ]
+sed 's/^/    /' "$out/game.err"
 finish
