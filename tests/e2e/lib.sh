@@ -105,6 +105,16 @@ differs() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{
 same() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d < 0.5)}')" = 1 ]; }
 shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
 
+# check_drawn SHOT [LABEL]: the screenshot shows a scene, not a blank or
+# single-colour frame.
+check_drawn() {
+  local colours spread
+  read -r colours _ spread <<<"$("$probe" stats "$out/$1.png")"
+  echo "  screenshot: $colours colours, luminance spread $spread"
+  check "${2:+$2: }scene is drawn (not a blank frame)" \
+    awk -v c="$colours" -v s="$spread" 'BEGIN{exit !(c > 500 && s > 10)}'
+}
+
 # Wine: Debian's wine64 keeps its loader off PATH.
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
