@@ -25,31 +25,24 @@ inline bool asArray(Json node, JsonArray& out) {
   return node.get_array().get(out) == simdjson::SUCCESS;
 }
 
-// The number of elements. The DOM stores counts up to 2^24 - 1 and that
-// value for anything longer, so long arrays are counted.
-inline std::size_t elementCount(JsonArray array) {
+// The number of elements of an array or members of an object. The DOM
+// stores counts up to 2^24 - 1 and that value for anything longer, so long
+// ones are counted.
+template <class Container>
+std::size_t countOf(Container container) {
   constexpr std::size_t kSaturated = 0xFFFFFF;
-  std::size_t count = array.size();
+  std::size_t count = container.size();
   if (count < kSaturated) return count;
   count = 0;
-  for (Json element : array) {
-    (void)element;
+  for (auto item : container) {
+    (void)item;
     ++count;
   }
   return count;
 }
 
-inline std::size_t memberCount(JsonObject object) {
-  constexpr std::size_t kSaturated = 0xFFFFFF;
-  std::size_t count = object.size();
-  if (count < kSaturated) return count;
-  count = 0;
-  for (auto field : object) {
-    (void)field;
-    ++count;
-  }
-  return count;
-}
+inline std::size_t elementCount(JsonArray array) { return countOf(array); }
+inline std::size_t memberCount(JsonObject object) { return countOf(object); }
 
 // Member names are a few characters long: compared in line rather than
 // through a call to memcmp, which showed in the profile of large models.
