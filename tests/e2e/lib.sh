@@ -51,20 +51,28 @@ stop_xvfb() {
 game_pid=""
 window=""
 
+# find_window TENTHS PID SEARCH...: prints the first window that
+# `xdotool search SEARCH...` finds within TENTHS tenths of a second; gives up
+# sooner once process PID (when not empty) has ended.
+find_window() {
+  local tenths=$1 pid=$2 found
+  shift 2
+  for _ in $(seq "$tenths"); do
+    found=$(xdotool search "$@" 2>/dev/null | head -n 1)
+    [ -n "$found" ] && echo "$found" && return 0
+    [ -z "$pid" ] || kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
 # start_game DIR NAME: starts the game in DIR, output in $out/NAME.out/.err,
 # waits for its window, lets it draw, focuses it.
 start_game() {
   local dir=$1 name=$2
   (cd "$dir" && exec "${launch[@]}" >"$out/$name.out" 2>"$out/$name.err") &
   game_pid=$!
-  window=""
-  for _ in $(seq 300); do
-    window=$(xdotool search --name '^ZOKT 5 Dravik$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$window" ] || return 1
+  window=$(find_window 300 "$game_pid" --name '^ZOKT 5 Dravik$') || return 1
   sleep "${E2E_SETTLE:-1.5}"
   xdotool windowfocus "$window" 2>/dev/null
   sleep "${E2E_FOCUS:-0.2}"

@@ -60,12 +60,7 @@ for _ in $(seq 300); do
   kill -0 "$weston_pid" 2>/dev/null || break
   sleep 0.1
 done
-output=""
-for _ in $(seq 100); do
-  output=$(xdotool search --class '^Weston Compositor$' 2>/dev/null | head -n 1)
-  [ -n "$output" ] && break
-  sleep 0.1
-done
+output=$(find_window 100 "$weston_pid" --class '^Weston Compositor$')
 if [ ! -S "$runtime/wayland-dravik" ] || [ -z "$output" ]; then
   fail "weston starts on Xvfb"
   tail -n 20 "$out/weston.log"

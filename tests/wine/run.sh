@@ -103,12 +103,7 @@ if start_game "$root" main; then
   # every Windows program alike.
   "$wine" notepad >/dev/null 2>&1 &
   other_pid=$!
-  other=""
-  for _ in $(seq 100); do
-    other=$(xdotool search --name 'Notepad' 2>/dev/null | head -n 1)
-    [ -n "$other" ] && break
-    sleep 0.1
-  done
+  other=$(find_window 100 "" --name 'Notepad')
   if [ -n "$other" ]; then
     # Beside the game, so that the screenshots see the whole scene.
     xdotool windowsize "$other" 300 300 windowmove "$other" 1290 0 2>/dev/null
