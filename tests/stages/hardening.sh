@@ -52,7 +52,7 @@ data/meshes/display/tree.json data/meshes/colliders/quadCollider.json \
 data/shaders/conveyor-map.vert" bash "$root/tests/hardening/matrix.sh" "$asan_build/dravik" \
   "$build/tests/e2e/x11_close" "$out/matrix-asan" 1.5
 part stress bash "$root/tests/hardening/stress.sh" "$build/dravik" \
-  "$build/tests/e2e/x11_close" "$out/stress" 100 300
+  "$build/tests/e2e/x11_close" "$out/stress" 100 600
 
 echo "hardening: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
