@@ -62,9 +62,16 @@ if [ ! -x "$tools/image_probe" ] || [ ! -x "$tools/x11_close" ]; then
   tools="$root/build-wincheck/tests/e2e"
 fi
 
+# The picture checks sample the running game in real time; right after the
+# cross build a loaded machine can make a held key miss its frames, so a run
+# with failures gets one more try, and that one counts.
 log=$(mktemp)
-bash tests/wine/run.sh "$exe" "$tools" | tee "$log"
-counts=$(sed -n 's/^wine e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$log")
+for try in 1 2; do
+  bash tests/wine/run.sh "$exe" "$tools" | tee "$log"
+  counts=$(sed -n 's/^wine e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$log")
+  [ "${counts#* }" = 0 ] && break
+  [ "$try" = 1 ] && echo "wine end-to-end run failed; running it once more"
+done
 rm -f "$log"
 if [ -n "$counts" ]; then
   read -r e2e_passed e2e_failed <<<"$counts"
