@@ -64,11 +64,7 @@ storm() {  # storm COUNT: COUNT size changes, then back to 1280 x 720
 # every framebuffer in its own mapping, returned on free, so the resident
 # memory follows what the game and the driver hold, and a leak shows as a
 # slope rather than hiding among the steps.
-export GLIBC_TUNABLES=glibc.malloc.mmap_threshold=131072
-launch "$root" storm 20
-launched=$?
-unset GLIBC_TUNABLES
-if [ "$launched" = 0 ]; then
+if GLIBC_TUNABLES=glibc.malloc.mmap_threshold=131072 launch "$root" storm 20; then
   sleep 1
   # Six rounds; the median of the last three against that of the first three.
   rounds=6
