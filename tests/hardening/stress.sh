@@ -66,15 +66,16 @@ storm() {  # storm COUNT: COUNT size changes, then back to 1280 x 720
 # slope rather than hiding among the steps.
 if GLIBC_TUNABLES=glibc.malloc.mmap_threshold=131072 launch "$root" storm 20; then
   sleep 1
-  # Six rounds; the median of the last three against that of the first three.
+  # Six rounds; the median of the last half against that of the first half.
   rounds=6
+  half=$((rounds / 2))
   rss_rounds=()
   for _ in $(seq "$rounds"); do
     storm $((resizes / rounds))
     rss_rounds+=("$(rss_kb)")
   done
-  before=$(printf '%s\n' "${rss_rounds[@]:0:3}" | median)
-  after=$(printf '%s\n' "${rss_rounds[@]:3:3}" | median)
+  before=$(printf '%s\n' "${rss_rounds[@]:0:half}" | median)
+  after=$(printf '%s\n' "${rss_rounds[@]:half}" | median)
   echo "  resident memory after each $((resizes / rounds)) resizes: ${rss_rounds[*]} KiB"
   alive && pass "resize storm: the game keeps running" || fail "resize storm: the game keeps running"
   # 2 MiB between the two medians, 300 resizes apart. Only a third to a half
