@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/InputState.h"
+#include "game/InputState.h"
 
 namespace dravik {
 
@@ -60,7 +60,8 @@ int64_t platformCounter();
 int64_t platformFrequency();
 void platformSleepOneMillisecond();
 
-// Key state for the input poll.
+// Key and gamepad state for the input poll.
 bool platformKeyHeld(Key key);
+void platformReadPad(PadState& pad);
 
 }  // namespace dravik

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "app/GlobalGlState.h"
-#include "app/InputState.h"
+#include "game/InputState.h"
 #include "gl/GlApi.h"
 
 namespace dravik {
@@ -35,6 +35,7 @@ int GameSession::start() {
   }
   setGlobalGlState();
   inputState().setKeySource(platformKeyHeld);
+  inputState().setPadSource(platformReadPad);
   if (game_.init() != 1) {
     showMessageBox(kErrorCaption, "Could not initialize the application", true);
     window_.destroy();

@@ -17,7 +17,7 @@ class GameSession {
   GameSession(const GameSession&) = delete;
   GameSession& operator=(const GameSession&) = delete;
 
-  // Window, GL entry points and state, key source, game init, first clock
+  // Window, GL entry points and state, key and pad sources, game init, first clock
   // reading. 0 when the game can run, else the exit code after the error box.
   int start();
   bool isRunning() const { return window_.isRunning(); }

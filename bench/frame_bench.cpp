@@ -18,8 +18,8 @@
 
 #include "app/AppWindow.h"
 #include "app/GlobalGlState.h"
-#include "app/InputState.h"
 #include "game/Game.h"
+#include "game/InputState.h"
 #include "gl/GlApi.h"
 
 namespace {

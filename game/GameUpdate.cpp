@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "app/InputState.h"
+#include "game/InputState.h"
 #include "game/Game.h"
 
 namespace dravik {

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/AppWindow.h"
+#include "app/sdl/GamepadSdl.h"
 #include "gl/GlApi.h"
 
 namespace dravik {
@@ -103,6 +104,7 @@ AppWindow::~AppWindow() {
     glentry::setContextAvailable(false);
   }
   if (platform_->window != nullptr) SDL_DestroyWindow(platform_->window);
+  sdl::stopGamepads();
   // SDL's video subsystem is left up until the process ends: quitting it
   // unloads the X11 and GL libraries SDL opened, and their process-lifetime
   // allocations would then be reported as leaks with no library left to
@@ -112,6 +114,7 @@ AppWindow::~AppWindow() {
 bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested) {
   fullscreen = fullscreenRequested;
   if (!startVideo()) return false;
+  sdl::startGamepads();
   // One extra reference to the GL library keeps the driver loaded until the
   // process ends: SDL unloads it with the last GL window, and the driver's
   // process-lifetime allocations would then be reported as leaks with no
@@ -199,6 +202,7 @@ void AppWindow::pumpMessages() {
         if (event.key.keysym.sym == SDLK_ESCAPE) onEscapeDown();
         break;
       default:
+        sdl::onGamepadEvent(event, *this);
         break;
     }
   }

@@ -73,3 +73,7 @@ bool platformKeyHeld(Key key) {
 }
 
 }  // namespace dravik
+
+namespace dravik {
+void platformReadPad(PadState& pad) { pad = PadState{}; }
+}  // namespace dravik

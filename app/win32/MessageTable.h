@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <iostream>
 
-#include "app/InputState.h"
+#include "game/InputState.h"
 
 namespace dravik::win32 {
 

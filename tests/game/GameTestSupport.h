@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/InputState.h"
 #include "game/Game.h"
+#include "game/InputState.h"
 
 namespace dravik::test {
 

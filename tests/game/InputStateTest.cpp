@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/InputState.h"
+#include "game/InputState.h"
 
 namespace dravik {
 namespace {

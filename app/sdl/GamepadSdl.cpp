@@ -1,0 +1,96 @@
+// Gamepads on SDL2's game controller API: the first one connected plays;
+// when it is pulled out, the next one still connected takes over.
+#include "app/sdl/GamepadSdl.h"
+
+#include "app/AppWindow.h"
+
+namespace dravik {
+
+namespace {
+
+bool gStarted = false;
+SDL_GameController* gController = nullptr;
+SDL_JoystickID gControllerId = -1;
+
+void closeController() {
+  if (gController != nullptr) SDL_GameControllerClose(gController);
+  gController = nullptr;
+  gControllerId = -1;
+}
+
+// SDL numbers the devices in the order they were connected.
+void openFirstController() {
+  for (int index = 0; index < SDL_NumJoysticks() && gController == nullptr; ++index) {
+    if (!SDL_IsGameController(index)) continue;
+    gController = SDL_GameControllerOpen(index);
+    if (gController != nullptr) {
+      gControllerId = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(gController));
+    }
+  }
+}
+
+// SDL's axes run from -32768 to 32767; the input poll clamps the far end.
+float axisValue(SDL_GameControllerAxis axis) {
+  return static_cast<float>(SDL_GameControllerGetAxis(gController, axis)) / 32767.0f;
+}
+
+bool buttonHeld(SDL_GameControllerButton button) {
+  return SDL_GameControllerGetButton(gController, button) != 0;
+}
+
+}  // namespace
+
+namespace sdl {
+
+void startGamepads() {
+  if (gStarted) return;
+  // Keys count whichever window has the focus on Windows; a gamepad does
+  // here too, so a pad's state never goes stale behind another window.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  gStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+}
+
+void stopGamepads() {
+  closeController();
+  if (gStarted) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  gStarted = false;
+}
+
+bool onGamepadEvent(const SDL_Event& event, AppWindow& window) {
+  switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED:  // also for those connected at start
+      if (gController == nullptr) openFirstController();
+      return true;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      if (event.cdevice.which == gControllerId) {
+        closeController();
+        openFirstController();
+      }
+      return true;
+    case SDL_CONTROLLERBUTTONDOWN:
+      if (event.cbutton.which == gControllerId &&
+          event.cbutton.button == SDL_CONTROLLER_BUTTON_START) {
+        window.onEscapeDown();
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace sdl
+
+void platformReadPad(PadState& pad) {
+  pad = PadState{};
+  if (gController == nullptr) return;
+  pad.stick.x = axisValue(SDL_CONTROLLER_AXIS_LEFTX);
+  pad.stick.y = -axisValue(SDL_CONTROLLER_AXIS_LEFTY);  // SDL's y grows downward
+  pad.dpadLeft = buttonHeld(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+  pad.dpadRight = buttonHeld(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+  pad.dpadUp = buttonHeld(SDL_CONTROLLER_BUTTON_DPAD_UP);
+  pad.dpadDown = buttonHeld(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+  pad.camera = buttonHeld(SDL_CONTROLLER_BUTTON_A);
+  pad.projection = buttonHeld(SDL_CONTROLLER_BUTTON_Y);
+}
+
+}  // namespace dravik
