@@ -97,6 +97,31 @@ TEST_F(UpdateTest, ArrowsMoveTenUnitsPerSecondAndDiagonalsSevenPointZeroSeven) {
   }
 }
 
+PadState gStick;
+void scriptedStick(PadState& pad) { pad = gStick; }
+
+TEST_F(UpdateTest, StickMovesThroughTheDeadZoneAtItsOwnSpeedAndDiagonally) {
+  struct Case {
+    float x, y;    // stick
+    float dx, dy;  // one second later
+  };
+  const Case cases[] = {
+      {0.1f, 0, 0, 0},   {0.19f, -0.19f, 0, 0},      {0.5f, 0, 5, 0},
+      {0, -0.8f, 0, -8}, {0.7f, 0.7f, 7.07f, 7.07f},
+  };
+  inputState().setPadSource(scriptedStick);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+    game->player.position.x = 0;
+    game->player.position.y = 0;
+    gStick.stick = {c.x, c.y};
+    frames(10, 0.1f);
+    EXPECT_NEAR(game->player.position.x, c.dx, 1e-4);
+    EXPECT_NEAR(game->player.position.y, c.dy, 1e-4);
+  }
+  inputState().setPadSource(nullptr);
+}
+
 TEST_F(UpdateTest, GroundOffsetStopsAt25WhilePlayerKeepsGoing) {
   scriptedKeys().press(Key::Right);
   scriptedKeys().press(Key::Down);
@@ -218,6 +243,22 @@ TEST_F(UpdateTest, CountdownRampsSpeedAndMakesBasicProgramCurrentOnce) {
   glGetIntegerv(GL_CURRENT_PROGRAM, &current);
   EXPECT_EQ(current, 0);
   if (!programs) GTEST_SKIP() << "no shader data: current-program check not made";
+}
+
+TEST_F(UpdateTest, StartRampEndsAtOneSecond) {
+  game->playing = true;
+  scriptedKeys().press(Key::Right);
+  // A 0.1 s frame from countdown 0.85 ends at 0.95, still on the ramp; one
+  // from 0.95 ends at 1.05, past it, at full speed.
+  const float starts[] = {0.85f, 0.95f};
+  const float moved[] = {0.95f, 1.0f};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(starts[i]);
+    game->countdown = starts[i];
+    const float before = game->player.position.x;
+    frames(1, 0.1f);
+    EXPECT_NEAR(game->player.position.x - before, moved[i], 1e-5);
+  }
 }
 
 TEST_F(UpdateTest, GameOverFreezesAllButTheToggles) {
