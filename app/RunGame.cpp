@@ -4,6 +4,7 @@
 #include "app/RunGame.h"
 
 #include "app/AppWindow.h"
+#include "app/DataFolder.h"
 #include "app/GameSession.h"
 
 namespace dravik {
@@ -13,6 +14,7 @@ int runGame(void* instanceHandle) {
   clock.counter = platformCounter;
   clock.frequency = platformFrequency;
   clock.sleepOneMillisecond = platformSleepOneMillisecond;
+  enterDataFolder(platformExecutableFolder(), platformInstalledFolder());
   GameSession session(instanceHandle, clock);
   if (const int failure = session.start()) return failure;
   while (session.isRunning()) session.runPass();

@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include "app/AppWindow.h"
+#include "app/DataFolder.h"
 #include "app/MessageBoxText.h"
 #include "gl/GlApi.h"
 
@@ -18,6 +19,16 @@ void showMessageBox(const char* caption, const char* text, bool isError) {
   SDL_ShowSimpleMessageBox(isError ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION,
                            caption != nullptr ? caption : "", text, nullptr);
 }
+
+std::filesystem::path platformExecutableFolder() {
+  char* base = SDL_GetBasePath();
+  if (base == nullptr) return {};
+  std::filesystem::path folder(base);
+  SDL_free(base);
+  return folder;
+}
+
+std::filesystem::path platformInstalledFolder() { return DRAVIK_INSTALLED_FOLDER; }
 
 int64_t platformCounter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
 int64_t platformFrequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }

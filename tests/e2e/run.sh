@@ -171,8 +171,25 @@ else
 fi
 rm -rf "$work"
 
-# --- no data directory at all ------------------------------------------------------
+# --- started from another folder ---------------------------------------------------
+# data/ is found beside the executable (build/data).
 work=$(mktemp -d)
+if start_game "$work" elsewhere; then
+  shot elsewhere
+  check_drawn elsewhere "started from an empty folder"
+  close_game
+  check "started from an empty folder: no missing-file lines" [ ! -s "$out/elsewhere.err" ]
+else
+  fail "started from an empty folder: window appears"
+fi
+rm -rf "$work"
+
+# --- no data directory at all ------------------------------------------------------
+# A copy of the game in a folder of its own, started there: no data/ in the
+# current directory nor beside the executable.
+work=$(mktemp -d)
+cp "$game" "$work/dravik"
+launch=("$work/dravik")
 if start_game "$work" no_data; then
   pass "without data/ the game still opens"
   close_game
@@ -194,6 +211,7 @@ else
   fail "without data/ the game still opens"
 fi
 rm -rf "$work"
+launch=("$game")
 
 # --- no display --------------------------------------------------------------------
 (cd "$root" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$game" >"$out/no_display.out" 2>"$out/no_display.err")
