@@ -352,6 +352,26 @@ TEST_F(GameWithDataTest, GrassDiscFollowsTheGroundOffset) {
   EXPECT_EQ(glGetError(), GL_NO_ERROR);
 }
 
+TEST_F(GameWithDataTest, TheViewLooksFromThePannedEyeAtTheFixedTarget) {
+  // The eye follows the pan 20 above the ground; the target stays put.
+  game->cameraEye = Vec2(6, -24);
+  game->render();
+  const Mat4& view = game->worldCamera.view();
+  auto viewed = [&](float x, float y, float z) {
+    const float* m = view.m;
+    return Vec3(m[0] * x + m[4] * y + m[8] * z + m[12], m[1] * x + m[5] * y + m[9] * z + m[13],
+                m[2] * x + m[6] * y + m[10] * z + m[14]);
+  };
+  const Vec3 eye = viewed(6, -24, 20);
+  EXPECT_NEAR(eye.x, 0, 1e-4);
+  EXPECT_NEAR(eye.y, 0, 1e-4);
+  EXPECT_NEAR(eye.z, 0, 1e-4);
+  const Vec3 target = viewed(0, 5.46237f, -5);
+  EXPECT_NEAR(target.x, 0, 1e-4);
+  EXPECT_NEAR(target.y, 0, 1e-4);
+  EXPECT_NEAR(target.z, -std::sqrt(36.0f + 29.46237f * 29.46237f + 625.0f), 1e-3);
+}
+
 TEST_F(GameWithDataTest, PlayerAndBarAreDrawnOnlyWhilePlaying) {
   for (bool playing : {false, true}) {
     game->playing = playing;
