@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "app/AppWindow.h"
+#include "app/win32/GamepadWin32.h"
 #include "app/win32/MessageTable.h"
 #include "app/win32/WindowSetup.h"
 #include "gl/GlApi.h"
@@ -48,6 +49,7 @@ struct AppWindow::Platform {
   HINSTANCE hInstance = nullptr;
   w::WindowRecord record;
   WNDCLASSEXA windowClass{};
+  w::Gamepads gamepads;
 
   w::LResult handleMessage(w::Handle hwnd, unsigned message, w::WParam wParam, w::LParam lParam);
 };
@@ -200,6 +202,7 @@ void AppWindow::pumpMessages() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  platform_->gamepads.poll(*this);
 }
 
 void AppWindow::swapBuffers() {

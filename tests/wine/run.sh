@@ -52,6 +52,8 @@ if start_game "$root" main; then
     bash -c "grep -q 'Width: 1280' <<<\"\$0\" && grep -q 'Height: 720' <<<\"\$0\"" "$geometry"
   check "a 3.0 context: no fallback line on standard error" \
     bash -c "! grep -q 'falling back to GL 2.1' '$out/main.err'"
+  # Wine's XInput has no devices here: the game plays on, saying nothing.
+  check "nothing on standard error with XInput and no gamepad" [ ! -s "$out/main.err" ]
 
   shot start
   check_drawn start
@@ -135,6 +137,24 @@ if start_game "$root" main; then
 else
   fail "window appears"
 fi
+
+# --- no XInput DLL at all: the keyboard alone --------------------------------
+overrides=$WINEDLLOVERRIDES
+export WINEDLLOVERRIDES="$overrides;xinput1_4,xinput9_1_0=d"
+if start_game "$root" no_xinput; then
+  shot no_xinput1
+  hold Right 0.4
+  shot no_xinput2
+  dx=$(shift_of no_xinput1 no_xinput2)
+  echo "  centre band shift after Right without XInput: $dx px"
+  check "without XInput Right still moves the level" [ "$dx" -lt -10 ]
+  close_game
+  check "without XInput: nothing on standard error, exits 0" \
+    bash -c "[ ! -s '$out/no_xinput.err' ] && [ '$exit_code' = 0 ]"
+else
+  fail "without XInput the window appears"
+fi
+export WINEDLLOVERRIDES=$overrides
 
 # --- a broken vertex shader ----------------------------------------------------
 work=$(mktemp -d)
