@@ -13,13 +13,13 @@ out="$(dirname "$game")/e2e"
 rm -rf "$out"
 mkdir -p "$out"
 
-launch=("$game")
-# shellcheck source=tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
+game_command=("$game")
+# shellcheck source=tests/lib/stage.sh
+source "$root/tests/lib/stage.sh"
 
 if ! start_xvfb 99; then
-  echo "FAIL: Xvfb did not start"
-  echo "e2e: 0 passed, 1 failed"
+  fail "Xvfb starts"
+  closing_line e2e
   exit 1
 fi
 trap stop_xvfb EXIT
@@ -91,7 +91,7 @@ pad() { timeout 5 bash -c 'echo "$1" >"$0"' "$pad_fifo" "$*"; }
 stick_x() { pad axis 0 "$1"; }  # SDL_CONTROLLER_AXIS_LEFTX
 tap() { pad button "$1" 1; sleep "${E2E_PRESS:-0.15}"; pad button "$1" 0; sleep "${E2E_AFTER:-0.3}"; }
 a_button=0 start_button=6
-launch=(env LD_PRELOAD="$tools/libvirtual_gamepad.so" DRAVIK_TEST_PAD="$pad_fifo" "$game")
+game_command=(env LD_PRELOAD="$tools/libvirtual_gamepad.so" DRAVIK_TEST_PAD="$pad_fifo" "$game")
 if start_game "$root" gamepad; then
   pad attach
   sleep 0.5
@@ -139,7 +139,7 @@ if start_game "$root" gamepad; then
 else
   fail "gamepad: window appears"
 fi
-launch=("$game")
+game_command=("$game")
 
 # --- a broken vertex shader ----------------------------------------------------
 work=$(mktemp -d)
@@ -189,7 +189,7 @@ rm -rf "$work"
 # current directory nor beside the executable.
 work=$(mktemp -d)
 cp "$game" "$work/dravik"
-launch=("$work/dravik")
+game_command=("$work/dravik")
 if start_game "$work" no_data; then
   pass "without data/ the game still opens"
   close_game
@@ -211,7 +211,7 @@ else
   fail "without data/ the game still opens"
 fi
 rm -rf "$work"
-launch=("$game")
+game_command=("$game")
 
 # --- no display --------------------------------------------------------------------
 (cd "$root" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$game" >"$out/no_display.out" 2>"$out/no_display.err")
@@ -238,5 +238,4 @@ check "display that drops connections: says why on standard error" \
   grep -q "^No display to open a window on" "$out/dropped.err"
 
 echo "screenshot: $out/screenshot.png"
-echo "e2e: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+closing_line e2e

@@ -12,10 +12,10 @@ settle=${4:-0.6}
 source "$root/tests/hardening/lib.sh"
 take_arguments "$@"
 source "$root/tests/hardening/faults.sh"
-sanitizer_env
-start_display || exit 1
+sanitizer_env "$root"
+start_xvfb 120 || exit 1
 work=$(mktemp -d)
-trap 'kill_game; stop_display; rm -rf "$work"' EXIT
+trap 'kill_game; stop_xvfb; rm -rf "$work"' EXIT
 cp -r "$root/data" "$work/data"
 
 assets=(
@@ -56,7 +56,7 @@ for entry in "${assets[@]}"; do
       fail "$file / $class: fault could not be made"
       continue
     fi
-    if launch "$work" "$name" 60; then
+    if launch_game "$work" "$name" 60; then
       sleep "$settle"
       if ! alive; then
         fail "$file / $class: game keeps running"
@@ -82,5 +82,4 @@ for entry in "${assets[@]}"; do
     cp "$root/$file" "$work/$file"
   done
 done
-echo "matrix: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+closing_line matrix

@@ -6,11 +6,11 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/hardening/lib.sh"
 take_arguments "$@"
-start_display || exit 1
-trap 'kill_game; stop_display' EXIT
-sanitizer_env
+start_xvfb 120 || exit 1
+trap 'kill_game; stop_xvfb' EXIT
+sanitizer_env "$root"
 
-if launch "$root" asan_session 90; then
+if launch_game "$root" asan_session 90; then
   pass "sanitized game: window appears"
   sleep 3
   focus
@@ -48,5 +48,4 @@ else
   grep -E -A30 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$out/asan_session.err" |
     head -60
 fi
-echo "session: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+closing_line session

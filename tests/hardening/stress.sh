@@ -9,8 +9,8 @@ cycles=${4:-100}
 resizes=${5:-600}
 source "$root/tests/hardening/lib.sh"
 take_arguments "$@"
-start_display || exit 1
-trap 'kill_game; stop_display' EXIT
+start_xvfb 120 || exit 1
+trap 'kill_game; stop_xvfb' EXIT
 
 # median of the numbers on standard input
 median() { sort -n | awk '{v[NR] = $1} END {print (NR ? v[int((NR + 1) / 2)] : 0)}'; }
@@ -20,7 +20,7 @@ bad=0
 rss_log="$out/cycle_rss.txt"
 : >"$rss_log"
 for i in $(seq "$cycles"); do
-  if ! launch "$root" cycle 20; then
+  if ! launch_game "$root" cycle 20; then
     echo "cycle $i: no window"; sed 's/^/    err: /' "$out/cycle.err" | head -3
     kill_game; bad=$((bad + 1)); continue
   fi
@@ -64,7 +64,7 @@ storm() {  # storm COUNT: COUNT size changes, then back to 1280 x 720
 # every framebuffer in its own mapping, returned on free, so the resident
 # memory follows what the game and the driver hold, and a leak shows as a
 # slope rather than hiding among the steps.
-if GLIBC_TUNABLES=glibc.malloc.mmap_threshold=131072 launch "$root" storm 20; then
+if GLIBC_TUNABLES=glibc.malloc.mmap_threshold=131072 launch_game "$root" storm 20; then
   sleep 1
   # Six rounds; the median of the last half against that of the first half.
   rounds=6
@@ -93,5 +93,4 @@ if GLIBC_TUNABLES=glibc.malloc.mmap_threshold=131072 launch "$root" storm 20; th
 else
   fail "resize storm: window appears"
 fi
-echo "stress: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+closing_line stress

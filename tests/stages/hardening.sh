@@ -14,8 +14,8 @@ rm -rf "$out"
 mkdir -p "$out"
 unset SDL_VIDEODRIVER
 
-passed=0
-failed=0
+# shellcheck source=tests/lib/stage.sh
+source "$root/tests/lib/stage.sh"
 # part NAME COMMAND...: runs one part, echoes its lines, adds its counts.
 part() {
   local name=$1
@@ -34,8 +34,8 @@ part() {
 
 for tool in "$build/dravik" "$build/tests/e2e/x11_close" "$asan_build/dravik"; do
   if [ ! -x "$tool" ]; then
-    echo "FAIL: $tool is not built"
-    echo "hardening: 0 passed, 1 failed"
+    fail "$tool is built"
+    closing_line hardening
     exit 1
   fi
 done
@@ -54,5 +54,4 @@ data/shaders/conveyor-map.vert" bash "$root/tests/hardening/matrix.sh" "$asan_bu
 part stress bash "$root/tests/hardening/stress.sh" "$build/dravik" \
   "$build/tests/e2e/x11_close" "$out/stress" 100 600
 
-echo "hardening: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+closing_line hardening

@@ -11,23 +11,20 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 out="$asan_build/session"
 rm -rf "$out"
 mkdir -p "$out"
+closer="$build/tests/e2e/x11_close"
+game_command=("$asan_build/dravik")
+# shellcheck source=tests/lib/stage.sh
+source "$root/tests/lib/stage.sh"
+sanitizer_env "$root"
 
-export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+if ! start_xvfb 140; then
+  fail "Xvfb starts"
+  closing_line "sanitized session"
+  exit 1
+fi
+trap 'kill_game; stop_xvfb' EXIT
 
-xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" bash -c '
-  game=$1 closer=$2 out=$3
-  "$game" >"$out/game.out" 2>"$out/game.err" &
-  pid=$!
-  window=""
-  for _ in $(seq 300); do
-    window=$(xdotool search --name "^ZOKT 5 Dravik$" 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if [ -z "$window" ]; then kill "$pid" 2>/dev/null; wait "$pid"; exit 3; fi
+if launch_game "$root" game; then
   sleep 1
   xdotool windowfocus "$window"
   for key in Right Up Left Down; do xdotool keydown $key; sleep 0.4; xdotool keyup $key; done
@@ -38,21 +35,16 @@ xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" bash -c '
     sleep 0.15
   done
   xdotool key Escape; sleep 0.3; xdotool key Escape; sleep 0.3
-  "$closer" "$window"
-  for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { kill -9 "$pid"; wait "$pid"; exit 4; }
-  wait "$pid"
-' _ "$asan_build/dravik" "$build/tests/e2e/x11_close" "$out"
-code=$?
-
-passed=0
-failed=0
-if [ "$code" = 0 ]; then passed=$((passed + 1)); echo "PASS: sanitized session exits 0"; else
-  failed=$((failed + 1)); echo "FAIL: sanitized session exit code $code"; fi
-if grep -qE "ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:" "$out/game.err"; then
-  failed=$((failed + 1)); echo "FAIL: sanitizer report:"; grep -vE "XDG_RUNTIME_DIR" "$out/game.err" | head -40
+  close_game 30
+  check "sanitized session exits 0 (got $exit_code)" [ "$exit_code" = 0 ]
 else
-  passed=$((passed + 1)); echo "PASS: no sanitizer or leak report"
+  kill_game
+  fail "sanitized session: window appears"
 fi
-echo "sanitized session: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+if sanitizer_clean "$out/game.err"; then
+  pass "no sanitizer or leak report"
+else
+  fail "sanitizer report:"
+  grep -vE "XDG_RUNTIME_DIR" "$out/game.err" | head -40
+fi
+closing_line "sanitized session"

@@ -14,15 +14,12 @@ probe="$build/tests/e2e/image_probe"
 out="$build/wayland"
 rm -rf "$out"
 mkdir -p "$out"
-started=$(date +%s)
 unset SDL_VIDEODRIVER
 
-# shellcheck source=tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
+# shellcheck source=tests/lib/stage.sh
+source "$root/tests/lib/stage.sh"
 finish() {
-  echo "wayland stage took $(($(date +%s) - started)) s"
-  echo "wayland: $passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
+  closing_line wayland
   exit
 }
 

@@ -9,16 +9,10 @@ set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)
 host_build=${1:-$root/build}
-started=$(date +%s)
-
-passed=0
-failed=0
-pass() { echo "PASS: $1"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $1"; failed=$((failed + 1)); }
+# shellcheck source=tests/lib/stage.sh
+source tests/lib/stage.sh
 finish() {
-  echo "windows stage took $(($(date +%s) - started)) s"
-  echo "windows: $passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
+  closing_line windows
   exit
 }
 

@@ -16,22 +16,22 @@ out="$(dirname "$exe")/wine-e2e"
 rm -rf "$out"
 mkdir -p "$out"
 
-E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PRESS=0.2 E2E_CLOSE_TRIES=150
-# shellcheck source=tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
+E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PRESS=0.2
+# shellcheck source=tests/lib/stage.sh
+source "$root/tests/lib/stage.sh"
 for f in "$wine" "$probe" "$closer" "$exe"; do
   if [ ! -x "$f" ] && [ ! -f "$f" ]; then
-    echo "wine e2e: missing $f"
-    echo "wine e2e: 0 passed, 1 failed"
+    fail "$f is there"
+    closing_line "wine e2e"
     exit 1
   fi
 done
 
-launch=("$wine" "$exe")
+game_command=("$wine" "$exe")
 
 if ! start_xvfb 120; then
-  echo "FAIL: Xvfb did not start"
-  echo "wine e2e: 0 passed, 1 failed"
+  fail "Xvfb starts"
+  closing_line "wine e2e"
   exit 1
 fi
 
@@ -131,7 +131,7 @@ if start_game "$root" main; then
   kill "$other_pid" 2>/dev/null
   wait "$other_pid" 2>/dev/null
 
-  close_game
+  close_game 15
   check "close request exits with code 0 (got $exit_code)" [ "$exit_code" = 0 ]
   cp "$out/start.png" "$out/screenshot.png"
 else
@@ -148,7 +148,7 @@ if start_game "$root" no_xinput; then
   dx=$(shift_of no_xinput1 no_xinput2)
   echo "  centre band shift after Right without XInput: $dx px"
   check "without XInput Right still moves the level" [ "$dx" -lt -10 ]
-  close_game
+  close_game 15
   check "without XInput: nothing on standard error, exits 0" \
     bash -c "[ ! -s '$out/no_xinput.err' ] && [ '$exit_code' = 0 ]"
 else
@@ -161,7 +161,7 @@ work=$(mktemp -d)
 cp -r "$root/data" "$work/data"
 echo "this is not GLSL" >"$work/data/shaders/basic-fixed.vert"
 if start_game "$work" broken_shader; then
-  close_game
+  close_game 15
   check "broken vertex shader: compile message on standard output" \
     grep -q "^Could not compile vertexShader 35633:" "$out/broken_shader.out"
   check "broken vertex shader: compiler log follows" \
@@ -179,7 +179,7 @@ work=$(mktemp -d)
 cp -r "$root/data" "$work/data"
 rm "$work/data/shaders/conveyor-map.frag"
 if start_game "$work" missing_shader; then
-  close_game
+  close_game 15
   check "missing shader: load message on standard error" \
     grep -q "^Could not load shader: data/shaders/conveyor-map.frag" "$out/missing_shader.err"
   check "missing shader: nothing of it on standard output" \
@@ -191,5 +191,4 @@ fi
 rm -rf "$work"
 
 echo "screenshot: $out/screenshot.png"
-echo "wine e2e: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+closing_line "wine e2e"

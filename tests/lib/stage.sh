@@ -1,0 +1,199 @@
+# The pieces every test stage shares (sourced, not run): counting checks and
+# the closing line, a private Xvfb, finding windows, launching and closing
+# the game, keys, screenshots and picture comparisons, Wine, the sanitizer
+# options.
+#
+# The sourcing script sets, before calling these:
+#   out           folder for logs and screenshots
+#   probe         path of image_probe;  closer  path of x11_close
+#   game_command  array: the command that starts the game (run in its folder)
+# and may set the timings (seconds):
+#   E2E_SETTLE  after the window appears (frames to draw)   default 1.5
+#   E2E_FOCUS   after focusing it                           default 0.2
+#   E2E_AFTER   after releasing a held key                  default 0.3
+#   E2E_PRESS   how long a short press holds the key        default 0.15
+
+# --- counting ----------------------------------------------------------------------
+passed=${passed:-0}
+failed=${failed:-0}
+stage_started=$(date +%s)
+pass() { echo "PASS: $1"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $1"; failed=$((failed + 1)); }
+check() {
+  local name=$1
+  shift
+  if "$@"; then pass "$name"; else fail "$name"; fi
+}
+
+# closing_line NAME: the stage's time and its closing count line; answers
+# whether every check passed.
+closing_line() {
+  echo "$1 stage took $(($(date +%s) - stage_started)) s"
+  echo "$1: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
+
+# --- displays ----------------------------------------------------------------------
+xvfb_pid=""
+# start_xvfb FIRST_DISPLAY_NUMBER: a private server on the first free
+# display from that number on; sets DISPLAY and xvfb_pid and answers whether
+# it accepts clients.
+start_xvfb() {
+  local number=$1
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+    number=$((number + 1))
+  done
+  # -noreset: by default the server resets whenever its last client leaves
+  # (each xdotool call is one), dropping whoever connects meanwhile.
+  Xvfb ":$number" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$number"
+  unset WAYLAND_DISPLAY
+  # Xvfb can take several seconds to accept clients on a loaded machine; a
+  # game started before that finds no display.
+  for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xdpyinfo >/dev/null 2>&1
+}
+
+stop_xvfb() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+}
+
+# find_window TENTHS PID SEARCH...: prints the first window that
+# `xdotool search SEARCH...` finds within TENTHS tenths of a second; gives up
+# sooner once process PID (when not empty) has ended.
+find_window() {
+  local tenths=$1 pid=$2 found
+  shift 2
+  for _ in $(seq "$tenths"); do
+    found=$(xdotool search "$@" 2>/dev/null | head -n 1)
+    [ -n "$found" ] && echo "$found" && return 0
+    [ -z "$pid" ] || kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# --- the game ----------------------------------------------------------------------
+game_pid=""
+window=""
+
+# launch_game DIR NAME [TIMEOUT_S]: starts the game in DIR, output in
+# $out/NAME.out and .err, and waits for its window (30 s by default). A game
+# that ends before its window appears gets its exit status added to .err.
+launch_game() {
+  local dir=$1 name=$2 limit=${3:-30}
+  (cd "$dir" && exec "${game_command[@]}" >"$out/$name.out" 2>"$out/$name.err") &
+  game_pid=$!
+  window=$(find_window $((limit * 10)) "$game_pid" --name '^ZOKT 5 Dravik$') && return 0
+  if ! alive; then
+    wait "$game_pid" 2>/dev/null
+    echo "exit status $? before any window" >>"$out/$name.err"
+  fi
+  return 1
+}
+
+# start_game DIR NAME: launch_game, then lets it draw and focuses it.
+start_game() {
+  launch_game "$1" "$2" || return 1
+  sleep "${E2E_SETTLE:-1.5}"
+  focus
+}
+
+alive() { [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; }
+
+focus() {
+  xdotool windowfocus "$window" 2>/dev/null
+  sleep "${E2E_FOCUS:-0.2}"
+}
+
+# close_game [TIMEOUT_S]: asks the window to close, waits (10 s by default);
+# sets exit_code (the game's status, or "timeout" when it had to be killed).
+close_game() {
+  local limit=${1:-10}
+  exit_code=""
+  [ -n "$window" ] && "$closer" "$window" >/dev/null 2>&1
+  for _ in $(seq $((limit * 10))); do
+    alive || break
+    sleep 0.1
+  done
+  if alive; then
+    kill_game
+    exit_code=timeout
+  else
+    wait "$game_pid"
+    exit_code=$?
+  fi
+  game_pid=""
+}
+
+# kill_game: for clean-up paths.
+kill_game() {
+  if alive; then
+    kill -9 "$game_pid" 2>/dev/null
+    wait "$game_pid" 2>/dev/null
+  fi
+  game_pid=""
+}
+
+# --- keys and pictures -------------------------------------------------------------
+# The game polls the keyboard once a frame: keys are held, never tapped.
+hold() {  # hold KEY SECONDS
+  xdotool keydown "$1" 2>/dev/null
+  sleep "$2"
+  xdotool keyup "$1" 2>/dev/null
+  sleep "${E2E_AFTER:-0.3}"
+}
+
+press() { hold "$1" "${E2E_PRESS:-0.15}"; }
+
+shot() { import -window "$window" "$out/$1.png" 2>/dev/null; }
+
+differs() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d > 1.0)}')" = 1 ]; }
+same() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d < 0.5)}')" = 1 ]; }
+shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
+
+# check_drawn SHOT [LABEL]: the screenshot shows a scene, not a blank or
+# single-colour frame.
+check_drawn() {
+  local colours spread
+  read -r colours _ spread <<<"$("$probe" stats "$out/$1.png")"
+  echo "  screenshot: $colours colours, luminance spread $spread"
+  check "${2:+$2: }scene is drawn (not a blank frame)" \
+    awk -v c="$colours" -v s="$spread" 'BEGIN{exit !(c > 500 && s > 10)}'
+}
+
+# --- Wine ----------------------------------------------------------------------------
+# Debian's wine64 keeps its loader off PATH.
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+
+# start_wine PREFIX: a fresh Wine prefix in PREFIX (log in $out/wineboot.log)
+# and one wineserver kept running, which every later start reuses.
+start_wine() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono / Gecko installer prompts
+  local started
+  started=$(date +%s)
+  "$wine" wineboot -i >"$out/wineboot.log" 2>&1
+  "$wineserver" -w
+  "$wineserver" -p
+  echo "  Wine prefix ready in $(($(date +%s) - started)) s ($("$wine" --version))"
+}
+
+stop_wine() { [ -n "${WINEPREFIX:-}" ] && "$wineserver" -k 2>/dev/null; }
+
+# --- sanitized games -----------------------------------------------------------------
+# Run-time options of the sanitized game: leaks checked at exit, driver
+# leaks suppressed by tests/lsan.supp. ROOT is the repository.
+sanitizer_env() {
+  export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0"
+  export LSAN_OPTIONS="suppressions=$1/tests/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+}
+
+# sanitizer_clean FILE: no AddressSanitizer, LeakSanitizer or UBSan report.
+sanitizer_clean() { ! grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$1"; }
