@@ -35,7 +35,7 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE createContext(int majorVersion) {
   return emscripten_webgl_create_context(web::kCanvas, &attributes);
 }
 
-EM_BOOL onContextLost(int /*eventType*/, const void* /*reserved*/, void* userData) {
+EM_BOOL onWebglContextLost(int /*eventType*/, const void* /*reserved*/, void* userData) {
   static_cast<AppWindow*>(userData)->onCloseRequest();
   return EM_FALSE;
 }
@@ -74,7 +74,7 @@ bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenReque
   emscripten_webgl_make_context_current(platform_->context);
   onContextCurrent();
   web::listenToKeys(this);
-  emscripten_set_webglcontextlost_callback(web::kCanvas, this, EM_FALSE, onContextLost);
+  emscripten_set_webglcontextlost_callback(web::kCanvas, this, EM_FALSE, onWebglContextLost);
   // The drawing buffer keeps its size whatever the page's layout makes of
   // the canvas, so this is the only size notification.
   onSize(width, height);
@@ -93,7 +93,12 @@ void AppWindow::onCloseRequest() {
 }
 
 // The browser delivers the page's events between passes, to the callbacks.
-void AppWindow::pumpMessages() {}
+// Gamepads and the touch controls' pause taps are read here, paused or not:
+// Start and the pause button act as Escape does.
+void AppWindow::pumpMessages() {
+  if (web::sampleGamepads()) onEscapeDown();
+  for (int taps = web::takeTouchPauses(); taps > 0; --taps) onEscapeDown();
+}
 
 // The browser shows the drawing buffer when a pass that drew returns.
 void AppWindow::swapBuffers() {}

@@ -73,7 +73,3 @@ bool platformKeyHeld(Key key) {
 }
 
 }  // namespace dravik
-
-namespace dravik {
-void platformReadPad(PadState& pad) { pad = PadState{}; }
-}  // namespace dravik

@@ -1,6 +1,8 @@
 // What the browser backend's pieces share about the page.
 #pragma once
 
+#include "game/InputState.h"
+
 namespace dravik {
 class AppWindow;
 }
@@ -14,5 +16,14 @@ constexpr const char* kCanvas = "#canvas";
 // Follows the game's keys on the page: the held state for the input poll,
 // Escape for the window. The browser does nothing of its own for them.
 void listenToKeys(AppWindow* window);
+
+// Samples the gamepads, once a pass, for the input poll; answers whether the
+// playing pad's Start went down since the last sample.
+bool sampleGamepads();
+
+// The page's touch controls as of now: the stick and the held buttons.
+PadState touchControls();
+// The taps on the page's pause button since the last call.
+int takeTouchPauses();
 
 }  // namespace dravik::web

@@ -20,6 +20,7 @@ import sys
 import time
 
 from cdp import Chromium
+from controls import play_gamepad, play_touch
 
 # The desktop draws these patches of its start-up picture in this colour
 # (mean red, green, blue in build/screenshot.png); a random tree may hide one.
@@ -40,6 +41,8 @@ FAULTS = {"/data/shaders/basic-fixed.vert": b"this is not GLSL\n",
 # Runs before the page's scripts: records each rendered frame (the game
 # clears once a frame), the first draw call, the animation frames and the
 # context; refuses the context types listed, to play a browser without them.
+# While __dravik.watch is set, a ground patch of each drawn frame is read back
+# until one differs from the last before the input (key, touch move, mark()).
 HOOK = """(() => {
   const refused = %s;
   const seen = window.__dravik = {frames: [], firstDraw: null, gl: null, animationFrames: 0};
@@ -54,7 +57,17 @@ HOOK = """(() => {
     return seen.gl = getContext.call(this, type, attributes);
   };
   const request = window.requestAnimationFrame;
-  window.requestAnimationFrame = (f) => request.call(window, (t) => { seen.animationFrames++; f(t); });
+  const patch = new Uint8Array(128 * 32 * 4), last = new Uint8Array(patch.length);
+  seen.mark = () => { const w = seen.watch; if (w && w.inputAt === null) w.inputAt = seen.animationFrames; };
+  for (const type of ['keydown', 'touchmove']) addEventListener(type, seen.mark, true);
+  window.requestAnimationFrame = (f) => request.call(window, (t) => {
+    const drawn = seen.frames.length, watch = seen.watch;
+    seen.animationFrames++; f(t);
+    if (!watch || watch.frames !== null || seen.frames.length === drawn) return;
+    seen.gl.readPixels(480, 60, 128, 32, seen.gl.RGBA, seen.gl.UNSIGNED_BYTE, patch);
+    if (watch.inputAt === null) { last.set(patch); watch.ready = true; }
+    else if (patch.some((v, i) => v !== last[i])) watch.frames = seen.animationFrames - watch.inputAt;
+  });
 })();"""
 
 
@@ -73,11 +86,11 @@ class Run:
         print(f"{'PASS' if ok else 'FAIL'}: {name}", flush=True)
         self.passed, self.failed = self.passed + bool(ok), self.failed + (not ok)
 
-    def load(self, url, refused=()):
+    def load(self, url, refused=(), extra=""):
         if self.hook:
             self.page.send("Page.removeScriptToEvaluateOnNewDocument", identifier=self.hook)
         self.hook = self.page.send("Page.addScriptToEvaluateOnNewDocument",
-                                   source=HOOK % list(refused))["identifier"]
+                                   source=HOOK % list(refused) + extra)["identifier"]
         self.page.events.clear()
         self.page.send("Page.navigate", url=url)
 
@@ -115,12 +128,16 @@ class Run:
     # the press, and one more frame follows the release (seen=False: the
     # game is paused and draws none).
     def hold(self, name, seconds, after=0.3, seen=True):
+        self.hold_with(lambda: self.key("keyDown", name), lambda: self.key("keyUp", name),
+                       seconds, after, seen)
+
+    def hold_with(self, press, release, seconds, after=0.3, seen=True):
         before = self.page.evaluate("__dravik.frames.at(-1)")
-        self.key("keyDown", name)
+        press()
         time.sleep(seconds)
         if seen:
             self.page.wait_for(f"__dravik.frames.at(-1) >= {before + 1000 * seconds}", 10)
-        self.key("keyUp", name)
+        release()
         if seen:
             self.wait_for_frames(self.frames() + 1, 10)
         time.sleep(after)
@@ -133,6 +150,18 @@ class Run:
         with open(path, "wb") as f:
             f.write(base64.b64decode(data["data"]))
         return path
+
+    def latency(self, what, press, release):  # ten tries, right (0) and left (1) by turns
+        counts = []
+        for left in [0, 1] * 5:
+            self.page.wait_for("(__dravik.watch ??= {inputAt: null, frames: null}).ready", 5)
+            press(left)
+            counts.append(self.page.wait_for("__dravik.watch.frames", 3) or 0)
+            release(left)
+            self.page.evaluate("__dravik.watch = null")
+            self.wait_for_frames(self.frames() + 2, 10)
+        print(f"  figure: {what} to the first frame that shows it: median {sorted(counts)[5]}"
+              f" animation frames of 10 tries ({min(counts)}..{max(counts)}; 0: none within 3 s)")
 
     def probe(self, *words):
         return [float(v) for v in subprocess.run([self.args.probe, *words], check=True,
@@ -158,6 +187,8 @@ def play_normal(run, url):
     print(f"  figure: navigation to first drawn frame: {page.evaluate('__dravik.firstDraw'):.0f} ms"
           " (target <= 3000 ms)")
     run.check("title is ZOKT 5 Dravik", page.evaluate("document.title") == "ZOKT 5 Dravik")
+    run.check("a desktop page shows no touch controls", page.evaluate(
+        "[...document.querySelectorAll('[data-control], #turn')].every(e => e.offsetWidth === 0)"))
     size = page.evaluate("[__dravik.gl.drawingBufferWidth, __dravik.gl.drawingBufferHeight]")
     run.check(f"drawing buffer is 1280 x 720 (got {size})", size == [1280, 720])
     run.check("a WebGL 2 context, no fallback line",
@@ -245,6 +276,8 @@ def play_normal(run, url):
               f" ms ({len(stamps)} frames drawn; {animation_end - animation - len(stamps)} of"
               f" {animation_end - animation} animation frames came sooner than 15 ms after the"
               " last update and drew nothing)")
+    run.latency("a key press", lambda left: run.key("keyDown", ("Right", "Left")[left]),
+                lambda left: run.key("keyUp", ("Right", "Left")[left]))
     run.check("no console errors or WebGL warnings in a normal run", not run.errors())
     run.check("nothing on standard error (console.warn)", not run.console("warning"))
 
@@ -322,7 +355,8 @@ def main():
     run = Run(args)
     try:
         for play, path in ((play_normal, "game/"), (play_webgl1, "game/"),
-                           (play_without_webgl, "game/"), (play_broken_data, "broken/")):
+                           (play_without_webgl, "game/"), (play_broken_data, "broken/"),
+                           (play_gamepad, "game/"), (play_touch, "game/")):
             try:
                 play(run, args.base + path)
             except Exception as error:  # a page that stopped answering, say
