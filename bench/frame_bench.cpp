@@ -22,6 +22,7 @@
 #include "game/Game.h"
 #include "game/InputState.h"
 #include "gl/GlApi.h"
+#include "tests/support/VirtualGamepad.h"
 
 namespace {
 
@@ -34,19 +35,9 @@ double cpuSeconds() {
   return t.tv_sec + t.tv_nsec * 1e-9;
 }
 
-// SDL's virtual joystick in the standard controller layout; the game's
-// backend opens it as its gamepad on the next pump. False where SDL has none.
-bool attachVirtualGamepad() {
-  SDL_VirtualJoystickDesc desc{};
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.button_mask = ~0u;
-  desc.axis_mask = ~0u;
-  desc.name = "frame bench pad";
-  const int device = SDL_JoystickAttachVirtualEx(&desc);
-  SDL_Joystick* joystick = device >= 0 ? SDL_JoystickOpen(device) : nullptr;
+// A virtual gamepad with its stick pushed; false where SDL has none.
+bool attachPushedGamepad() {
+  SDL_Joystick* joystick = dravik::test::attachVirtualGamepad("frame bench pad");
   if (joystick == nullptr) return false;
   // Half way right and a little up: the stick alone moves the world.
   SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, 16000);
@@ -157,7 +148,7 @@ int main(int argc, char** argv) {
   game.init();
   inputState().setKeySource(platformKeyHeld);
   inputState().setPadSource(platformReadPad);
-  const bool gamepad = attachVirtualGamepad();
+  const bool gamepad = attachPushedGamepad();
   window.pumpMessages();
 
   const float dt = 1.0f / 60.0f;

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/VirtualGamepad.h"
+
 namespace {
 
 using PollEventFn = int (*)(SDL_Event*);
@@ -24,16 +26,7 @@ SDL_Joystick* gJoystick = nullptr;
 
 void attach() {
   if (gJoystick != nullptr) return;
-  SDL_VirtualJoystickDesc desc{};
-  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.button_mask = ~0u;
-  desc.axis_mask = ~0u;
-  desc.name = "Dravik test pad";
-  const int device = SDL_JoystickAttachVirtualEx(&desc);
-  if (device >= 0) gJoystick = SDL_JoystickOpen(device);
+  gJoystick = dravik::test::attachVirtualGamepad("Dravik test pad");
   if (gJoystick == nullptr) std::fprintf(stderr, "test pad: %s\n", SDL_GetError());
 }
 
