@@ -6,9 +6,13 @@
 #                                             /usr/share/games/dravik
 #            plus the menu entry, icons, AppStream metadata, manual page,
 #            copyright and changelog.
+#            The same for arm64, cross-built with cmake/aarch64-linux-gnu.cmake.
 #   Windows: a zip holding one folder with dravik.exe, data/ and README.txt
-#            (cpack -G ZIP on the windows-cross build).
-# scripts/package.sh builds both.
+#            (cpack -G ZIP on the windows-cross build), and an installer of
+#            the same files (cpack -G NSIS, with packaging/windows/
+#            NSIS.template.in): Program Files, a Start-menu shortcut, an
+#            entry in Programs and Features, an uninstaller.
+# scripts/package.sh builds them all.
 if(NOT TARGET dravik OR EMSCRIPTEN)
   return()
 endif()
@@ -46,8 +50,15 @@ if(WIN32)
   file(WRITE ${CMAKE_BINARY_DIR}/packaging/README.txt "${readme}")
   install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
 
-  set(CPACK_GENERATOR ZIP)
+  set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_PACKAGE_FILE_NAME dravik-${PROJECT_VERSION}-windows-x64)
+  set(CPACK_PROJECT_CONFIG_FILE ${DRAVIK_PACKAGING_DIR}/windows/CPackOptions.cmake)
+  set(CPACK_MODULE_PATH ${DRAVIK_PACKAGING_DIR}/windows)
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY "ZOKT 5 Dravik")
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "ZOKT 5 Dravik")
+  set(CPACK_NSIS_DISPLAY_NAME "ZOKT 5 Dravik")
+  set(CPACK_NSIS_MUI_ICON ${DRAVIK_PACKAGING_DIR}/icons/dravik.ico)
+  set(CPACK_NSIS_MUI_UNIICON ${DRAVIK_PACKAGING_DIR}/icons/dravik.ico)
 else()
   set(games_lib lib/games/dravik)
   set(games_share share/games/dravik)
@@ -99,6 +110,10 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+    # CPack would name the build machine's architecture.
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+  endif()
   # SDL loads the GL context libraries at run time (GLX on X11, EGL on
   # Wayland), so dpkg-shlibdeps cannot see them.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")

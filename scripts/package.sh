@@ -1,43 +1,71 @@
 #!/usr/bin/env bash
-# Builds the two release artefacts and leaves exactly them in build-pkg/:
-#   dravik_<version>_amd64.deb          from a release build in build-deb/
-#                                       (Debian's hardening flags, stripped)
-#   dravik-<version>-windows-x64.zip    from the windows-cross build in build-win/
+# Builds the release artefacts and leaves exactly them in build-pkg/:
+#   dravik_<version>_amd64.deb               from a release build in build-deb/
+#                                            (Debian's hardening flags, stripped)
+#   dravik_<version>_arm64.deb               the same, cross-built for arm64
+#                                            (Raspberry Pi OS 64-bit) in build-deb-arm64/
+#   dravik-<version>-windows-x64.zip         from the windows-cross build in build-win/
+#   dravik-<version>-windows-x64-setup.exe   the installer of the same files (NSIS)
 # Installs what is missing first: Debian packages (scripts/setup.sh; CPack
 # hands the ELF files it finds with file(1) to dpkg-shlibdeps for the
-# package's Depends) and the mingw-w64 toolchain (scripts/setup-windows.sh).
+# package's Depends), the arm64 cross toolchain and libraries
+# (scripts/setup-arm64.sh) and the mingw-w64 toolchain
+# (scripts/setup-windows.sh).
+# Usage: scripts/package.sh [arm64]
+#   arm64: only (re)builds the arm64 package, replacing it in build-pkg/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
+only=${1:-}
+case "$only" in "" | arm64) ;; *) echo "usage: $0 [arm64]" >&2; exit 2 ;; esac
+
+# build_deb ARCH FOLDER CMAKE-ARGS...: a release build in FOLDER with the
+# compiler and linker flags Debian builds its own packages with for ARCH (all
+# the hardening features; CMake does not read CPPFLAGS, so they join
+# CXXFLAGS), packed with cpack.
+build_deb() {
+  local arch=$1 folder=$2 cflags cxxflags ldflags
+  shift 2
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_HOST_ARCH=$arch
+  cflags="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+  cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+  ldflags="$(dpkg-buildflags --get LDFLAGS)"
+  unset DEB_BUILD_MAINT_OPTIONS
+  cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+    -DDRAVIK_TESTS=OFF -DDRAVIK_BENCH=OFF -DDRAVIK_TOOLS=OFF \
+    -DCMAKE_C_FLAGS="$cflags" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
+    "$@" >/dev/null
+  cmake --build "$folder" -j"$jobs"
+  # DEB_HOST_ARCH also tells dpkg-shlibdeps whose libraries and packages to
+  # look up for the Depends.
+  (cd "$folder" && cpack -G DEB >/dev/null)
+  unset DEB_HOST_ARCH
+}
 
 bash scripts/setup.sh
+bash scripts/setup-arm64.sh
 
-# --- the Debian package ------------------------------------------------------
-# The compiler and linker flags Debian builds its own packages with (all the
-# hardening features); CMake does not read CPPFLAGS, so they join CXXFLAGS.
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cflags="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-ldflags="$(dpkg-buildflags --get LDFLAGS)"
-unset DEB_BUILD_MAINT_OPTIONS
-cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-  -DDRAVIK_TESTS=OFF -DDRAVIK_BENCH=OFF -DDRAVIK_TOOLS=OFF \
-  -DCMAKE_C_FLAGS="$cflags" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
-  >/dev/null
-cmake --build build-deb -j"$jobs"
-(cd build-deb && cpack -G DEB >/dev/null)
+build_deb arm64 build-deb-arm64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-deb-arm64/CMakeCache.txt)
+arm64_deb="dravik_${version}_arm64.deb"
+if [ "$only" = arm64 ]; then
+  mkdir -p build-pkg
+  mv "build-deb-arm64/$arm64_deb" build-pkg/
+  ls -l "build-pkg/$arm64_deb"
+  exit 0
+fi
 
-# --- the Windows zip -----------------------------------------------------------
+build_deb "$(dpkg --print-architecture)" build-deb
+
 bash scripts/build-windows.sh
-(cd build-win && cpack -G ZIP >/dev/null)
+(cd build-win && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
 
-# --- the two artefacts -------------------------------------------------------------
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-deb/CMakeCache.txt)
-deb="dravik_${version}_amd64.deb"
+deb="dravik_${version}_$(dpkg --print-architecture).deb"
 zip="dravik-${version}-windows-x64.zip"
+setup="dravik-${version}-windows-x64-setup.exe"
 rm -rf build-pkg
 mkdir -p build-pkg
-mv "build-deb/$deb" "build-win/$zip" build-pkg/
+mv "build-deb/$deb" "build-deb-arm64/$arm64_deb" "build-win/$zip" "build-win/$setup" build-pkg/
 ls -l build-pkg/
 echo "packages in $root/build-pkg"

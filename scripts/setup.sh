@@ -14,7 +14,7 @@ install_missing \
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 \
   libgtest-dev googletest libbenchmark-dev \
   xvfb xdotool x11-utils imagemagick libx11-dev \
-  weston dpkg-dev file lintian desktop-file-utils appstream unzip \
+  weston dpkg-dev file lintian desktop-file-utils appstream unzip nsis \
   libdecor-0-plugin-1-cairo \
   fonts-dejavu-core libfreetype-dev ninja-build \
   clang-14 libclang-rt-14-dev perl

@@ -42,12 +42,13 @@ bash tests/e2e/run.sh "$root/build/dravik" || {
 
 # The further stages: a sanitized full game session; fuzz smoke runs, the
 # bad-asset matrix and stress cycles; the Windows build run under Wine; the
-# game as a Wayland client of weston; the Debian package and the Windows zip
-# built, installed, played and removed; the browser build played in headless
+# game as a Wayland client of weston; the Debian package, the Windows zip and
+# the Windows installer built, installed, played and removed; the arm64 build's
+# tests, package and game under qemu; the browser build played in headless
 # Chromium.
 for stage in tests/stages/sanitized_session.sh tests/stages/hardening.sh \
   tests/stages/windows.sh tests/stages/wayland.sh tests/stages/packages.sh \
-  tests/stages/web.sh; do
+  tests/stages/arm64.sh tests/stages/web.sh; do
   echo "== $(basename "$stage" .sh) =="
   bash "$stage" "$root/build" "$root/build-asan"
 done

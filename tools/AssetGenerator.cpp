@@ -8,6 +8,7 @@
 #include "render/FileProblem.h"
 #include "tools/BmpWriter.h"
 #include "tools/FontAtlas.h"
+#include "tools/IcoWriter.h"
 #include "tools/Icons.h"
 #include "tools/Models.h"
 #include "tools/PngWriter.h"
@@ -67,6 +68,12 @@ const std::vector<Asset>& icons() {
   static const std::vector<Asset> list = {
       {"48x48/dravik.png", [] { return encodePng(makeIcon(48)); }},
       {"256x256/dravik.png", [] { return encodePng(makeIcon(256)); }},
+      // The Windows program's and installer's icon, with the sizes Explorer
+      // and the Start menu show.
+      {"dravik.ico",
+       [] {
+         return encodeIco({makeIcon(16), makeIcon(32), makeIcon(48), makeIcon(256)});
+       }},
   };
   return list;
 }

@@ -17,7 +17,8 @@ const std::vector<std::string>& assetFiles();
 bool generateAssets(const std::string& outputDir);
 
 // The desktop icons, relative to their own output directory
-// (packaging/icons in the repository): one PNG per hicolor size.
+// (packaging/icons in the repository): one PNG per hicolor size, and the
+// Windows icon file holding several sizes.
 const std::vector<std::string>& iconFiles();
 
 // Writes the icons below outputDir, as generateAssets does the game's assets.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The packages stage: builds the Debian package and the Windows zip
-# (scripts/package.sh), checks the package with lintian, installs it on this
-# machine with apt-get, plays the installed game from an empty folder under
-# Xvfb, purges it again, and plays the unzipped Windows build under Wine.
+# The packages stage: builds every package (scripts/package.sh), checks the
+# amd64 one with lintian, installs it on this machine with apt-get, plays the
+# installed game from an empty folder under Xvfb, purges it again, plays the
+# unzipped Windows build under Wine, and there installs, plays and uninstalls
+# it with its installer. (The arm64 package has its own stage.)
 # The machine is left as it was found: the package and every package its
 # installation pulled in are purged. Needs root (or sudo) for apt-get.
 # Usage: tests/stages/packages.sh BUILD_DIR [ASAN_BUILD_DIR]
@@ -15,29 +16,26 @@ closer="$build/tests/e2e/x11_close"
 out="$build/packages"
 rm -rf "$out"
 mkdir -p "$out"
-started=$(date +%s)
 unset SDL_VIDEODRIVER
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 apt=($SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq)
 
-# shellcheck source=tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
+# shellcheck source=tests/lib/stage.sh
+source "$root/tests/lib/stage.sh"
 work=$(mktemp -d)
 installed_by_us=no
 : >"$out/brought.txt"
 cleanup() {
-  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
+  kill_game
   stop_wine
-  [ -n "${xvfb_pid:-}" ] && stop_xvfb
+  stop_xvfb
   if [ "$installed_by_us" = yes ]; then purge_ours >/dev/null 2>&1; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
 finish() {
-  echo "packages stage took $(($(date +%s) - started)) s"
-  echo "packages: $passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
+  closing_line packages
   exit
 }
 # Those of the packages the installation brought ($out/brought.txt) that are
@@ -59,17 +57,18 @@ purge_ours() {
 
 # --- build -------------------------------------------------------------------------
 if bash "$root/scripts/package.sh" >"$out/package.log" 2>&1; then
-  pass "scripts/package.sh builds both packages"
+  pass "scripts/package.sh builds the packages"
 else
   tail -n 40 "$out/package.log"
-  fail "scripts/package.sh builds both packages"
+  fail "scripts/package.sh builds the packages"
   finish
 fi
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build-deb/CMakeCache.txt")
 deb_name="dravik_${version}_amd64.deb"
 zip_name="dravik-${version}-windows-x64.zip"
-check "build-pkg holds exactly $deb_name and $zip_name" \
-  [ "$(ls "$root/build-pkg" | sort)" = "$(printf '%s\n' "$deb_name" "$zip_name" | sort)" ]
+setup_name="dravik-${version}-windows-x64-setup.exe"
+check "build-pkg holds exactly the two .debs, $zip_name and $setup_name" [ "$(ls "$root/build-pkg")" = \
+  "$(printf '%s\n' "$deb_name" "dravik_${version}_arm64.deb" "$zip_name" "$setup_name" | sort)" ]
 stat -c '  %n: %s bytes' "$root/build-pkg"/*
 # A copy that apt's unprivileged download user can read.
 mkdir -m 755 "$work/deb"
@@ -79,7 +78,7 @@ deb="$work/deb/$deb_name"
 # --- the package's contents ------------------------------------------------------------
 lintian -i -I -E --pedantic "$deb" >"$out/lintian.txt" 2>&1
 grep -E '^[EWIPX]: ' "$out/lintian.txt" | sed 's/^/  lintian: /'
-check "lintian reports no errors" bash -c "! grep -q '^E: ' '$out/lintian.txt'"
+check "lintian reports no errors or warnings" bash -c "! grep -q '^[EW]: ' '$out/lintian.txt'"
 dpkg-deb -x "$deb" "$work/contents"
 binary="$work/contents/usr/lib/games/dravik/dravik"
 check "the game is stripped, without debug sections" \
@@ -130,13 +129,12 @@ empty="$work/empty"
 home="$work/home"
 mkdir "$empty" "$home"
 package_files=$(find /usr/lib/games/dravik /usr/share/games/dravik | sort)
-launch=(env HOME="$home" /usr/games/dravik)
+game_command=(env HOME="$home" /usr/games/dravik)
 if start_game "$empty" installed; then
   pass "/usr/games/dravik opens the window from an empty folder"
   shot installed
   check_drawn installed "installed game"
   close_game
-  game_pid=""
   check "installed game: close request exits with code 0 (got $exit_code)" [ "$exit_code" = 0 ]
   check "installed game: nothing on standard error" [ ! -s "$out/installed.err" ]
   [ -s "$out/installed.err" ] && sed 's/^/    /' "$out/installed.err"
@@ -170,19 +168,83 @@ check "the zip holds one folder, dravik-${version}-windows-x64" \
   [ "$(ls -A "$work/zip")" = "dravik-${version}-windows-x64" ]
 check "the folder holds dravik.exe, data/ and README.txt" \
   [ "$(ls -A "$folder" | sort)" = "$(printf '%s\n' README.txt data dravik.exe | sort)" ]
+# Wine's desktop integration (menu folders) stays in the stage's folder.
+export XDG_DATA_HOME="$work/xdg-data" XDG_CONFIG_HOME="$work/xdg-config"
 start_wine "$work/wine-prefix"
-launch=("$wine" dravik.exe)
-E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_CLOSE_TRIES=150
+game_command=("$wine" dravik.exe)
+E2E_SETTLE=2 E2E_FOCUS=0.3
 if start_game "$folder" zip; then
   pass "dravik.exe from the zip opens the window in its own folder under Wine"
   shot zip
   check_drawn zip "dravik.exe from the zip"
-  close_game
-  game_pid=""
+  close_game 15
   check "dravik.exe from the zip: close request exits with code 0 (got $exit_code)" \
     [ "$exit_code" = 0 ]
 else
   fail "dravik.exe from the zip opens the window in its own folder under Wine"
   cat "$out/zip.err"
 fi
+
+# --- the Windows installer -------------------------------------------------------------------
+# What it makes: the install folder, the all-users Start-menu shortcut and the
+# uninstall entry (64-bit registry view). Wine's menu builder stays off: it
+# would mirror the shortcut into a desktop menu and note that in the registry.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+drive_c="$WINEPREFIX/drive_c"
+install_dir="$drive_c/Program Files/ZOKT 5 Dravik"
+win_dir='C:\Program Files\ZOKT 5 Dravik'
+shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZOKT 5 Dravik.lnk"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZOKT 5 Dravik'
+snapshot() {  # the C: drive's paths and the software keys, to compare with later
+  find "$drive_c" | sort >"$out/drive-c-$1.txt"
+  "$wine" reg export 'HKLM\Software' "$out/hklm-$1.reg" /y /reg:64 >/dev/null 2>&1
+  "$wine" reg export 'HKCU\Software' "$out/hkcu-$1.reg" /y >/dev/null 2>&1
+}
+value() {  # value NAME: the uninstall entry's value NAME
+  "$wine" reg query "$key" /v "$1" /reg:64 2>/dev/null | tr -d '\r' |
+    awk -v n="$1" '$1 == n {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print}'
+}
+snapshot before
+check "$setup_name /S installs silently" "$wine" "$root/build-pkg/$setup_name" /S
+check "the install folder holds the zip's dravik.exe and data/, README.txt and Uninstall.exe" \
+  bash -c "[ \"\$(ls -A '$install_dir' | tr '\n' ' ')\" = 'README.txt Uninstall.exe data dravik.exe ' ] &&
+           cmp -s '$folder/dravik.exe' '$install_dir/dravik.exe' && diff -r '$folder/data' '$install_dir/data'"
+# Its target is an ANSI string in the link information, its working folder UTF-16.
+check "the Start-menu shortcut starts the installed dravik.exe in the install folder" \
+  bash -c "strings -a '$shortcut' | grep -qxF '$win_dir\\dravik.exe' &&
+           strings -a -el '$shortcut' | grep -qxF '$win_dir'"
+entry="$(value DisplayName)|$(value DisplayVersion)|$(value Publisher)|$(value UninstallString)"
+check "the uninstall entry: name, version, publisher, uninstaller" \
+  [ "$entry" = "ZOKT 5 Dravik|$version|ZOKT 5 Dravik developers|\"$win_dir\\Uninstall.exe\"" ]
+size_kib=$(du -sk --apparent-size "$install_dir" | cut -f1)
+check "its EstimatedSize is the install folder's size ($size_kib KiB)" awk -v e="$(($(value EstimatedSize)))" -v s="$size_kib" 'BEGIN{exit !(e > 0.9 * s && e < 1.1 * s)}'
+check "it is in the 64-bit view only" bash -c "! '$wine' reg query '$key' /reg:32 >/dev/null 2>&1"
+
+mkdir "$work/elsewhere"
+game_command=("$wine" "$win_dir\\dravik.exe")
+if start_game "$work/elsewhere" installed-exe; then
+  shot installed-exe
+  check_drawn installed-exe "installed dravik.exe, started from another folder"
+  close_game 15
+  check "installed dravik.exe: exits with code 0 (got $exit_code), writes nothing where started" \
+    [ "$exit_code:$(ls -A "$work/elsewhere")" = 0: ]
+else
+  fail "the installed dravik.exe opens the window, started from another folder"
+  cat "$out/installed-exe.err"
+fi
+
+# The uninstaller returns at once and goes on from a copy in the user's Temp
+# folder, which it leaves for Windows to delete at the next restart.
+"$wine" "$win_dir\\Uninstall.exe" /S
+for _ in $(seq 300); do [ -e "$install_dir" ] || [ -e "$shortcut" ] || break; sleep 0.1; done
+check "Uninstall.exe /S removes the install folder, the shortcut and the uninstall entry" \
+  bash -c "[ ! -e '$install_dir' ] && [ ! -e '$shortcut' ] && ! '$wine' reg query '$key' /reg:64 >/dev/null 2>&1"
+snapshot after
+left=$(comm -13 "$out/drive-c-before.txt" "$out/drive-c-after.txt" |
+  grep -v '/users/[^/]*/Temp/~nsu[0-9]*\.tmp\(/\|$\)')
+check "nothing else of it is left on the C: drive" [ -z "$left" ]
+[ -z "$left" ] || sed 's/^/    left: /' <<<"$left"
+check "the registry's software keys are as before the installation" \
+  bash -c "cmp -s '$out/hklm-before.reg' '$out/hklm-after.reg' &&
+           ! iconv -f UTF-16LE -t UTF-8 '$out/hkcu-after.reg' | grep -qi dravik"
 finish
