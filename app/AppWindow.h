@@ -34,6 +34,13 @@ class AppWindow {
   void onCloseRequest();
   void onSize(int width, int height);
   void onEscapeDown() { active = !active; }
+  // A browser may take the context away and later give a fresh one back.
+  // At the loss the game forgets its GL objects at once, before a new
+  // context could hand out the same names; the session makes them again at
+  // the next pass after the restore (takeContextRestored).
+  void onContextLost();
+  void onContextRestored();
+  bool takeContextRestored();
 
   bool active = true;
   ResizeListener* resizeListener = nullptr;
@@ -43,6 +50,7 @@ class AppWindow {
   struct Platform;
 
  private:
+  bool contextRestored_ = false;
   std::unique_ptr<Platform> platform_;
 };
 

@@ -9,6 +9,25 @@ void AppWindow::onContextCurrent() {
   running = true;
 }
 
+void AppWindow::onContextLost() {
+  glentry::setContextAvailable(false);
+  contextRestored_ = false;
+  if (resizeListener != nullptr && resizeListener->game != nullptr) {
+    resizeListener->game->releaseGlObjects();
+  }
+}
+
+void AppWindow::onContextRestored() {
+  glentry::setContextAvailable(true);
+  contextRestored_ = true;
+}
+
+bool AppWindow::takeContextRestored() {
+  const bool restored = contextRestored_;
+  contextRestored_ = false;
+  return restored;
+}
+
 void AppWindow::onSize(int width, int height) {
   if (resizeListener != nullptr && resizeListener->game != nullptr) {
     resizeListener->game->onResize(width, height);

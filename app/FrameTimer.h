@@ -56,9 +56,10 @@ bool runFramePass(Window& window, Scene& scene, FrameTimer& timer, bool (*contex
   window.pumpMessages();
   float dt = timer.measure();
   bool ran = false;
-  // A close request deletes the GL context inside the pump; drawing after
-  // that would issue GL calls with no current context, so that last pass
-  // only swaps.
+  // A close request deletes the GL context inside the pump, and a browser
+  // may take it away (a context loss) until it gives a new one back; update
+  // and render both make GL calls, so such a pass only swaps, and the play
+  // state waits as it was.
   if (window.active && contextAvailable()) {
     if (!timer.canWait() && dt < FrameTimer::kMinimumFrameTime) return false;
     dt = timer.waitForMinimumFrameTime(dt);

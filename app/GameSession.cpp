@@ -11,6 +11,7 @@ namespace dravik {
 namespace {
 
 constexpr const char* kErrorCaption = "An error occurred";
+constexpr const char* kInitFailure = "Could not initialize the application";
 
 }  // namespace
 
@@ -29,7 +30,7 @@ int GameSession::start() {
   // needs cannot run it.
   if (const char* missing = glentry::firstMissingCalledEntryPoint()) {
     std::cerr << "Missing OpenGL entry point: " << missing << std::endl;
-    showMessageBox(kErrorCaption, "Could not initialize the application", true);
+    showMessageBox(kErrorCaption, kInitFailure, true);
     window_.destroy();
     return 1;
   }
@@ -37,7 +38,7 @@ int GameSession::start() {
   inputState().setKeySource(platformKeyHeld);
   inputState().setPadSource(platformReadPad);
   if (game_.init() != 1) {
-    showMessageBox(kErrorCaption, "Could not initialize the application", true);
+    showMessageBox(kErrorCaption, kInitFailure, true);
     window_.destroy();
     return 1;
   }
@@ -45,7 +46,22 @@ int GameSession::start() {
   return 0;
 }
 
+bool GameSession::restoreGl() {
+  setGlobalGlState();
+  if (game_.restoreGlObjects() != 1) {
+    showMessageBox(kErrorCaption, kInitFailure, true);
+    window_.onCloseRequest();
+    return false;
+  }
+  // A paused game shows its picture again; a running one draws below.
+  if (!window_.active) game_.render();
+  return true;
+}
+
 bool GameSession::runPass() {
+  // The level, the pan, the camera and the pause stay as they were: only
+  // the GL side starts again, in the restored context.
+  if (window_.takeContextRestored() && !restoreGl()) return false;
   return runFramePass(window_, game_, timer_, glentry::contextAvailable);
 }
 

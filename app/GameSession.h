@@ -22,11 +22,16 @@ class GameSession {
   int start();
   bool isRunning() const { return window_.isRunning(); }
   // One pass of the frame loop; whether the game updated and rendered.
+  // After a context restore it first makes the GL objects again.
   bool runPass();
   // Releases the game and the window; the exit code of a normal end (0).
   int finish();
 
  private:
+  // The global GL state and the game's GL objects in a restored context;
+  // false after the error box.
+  bool restoreGl();
+
   AppWindow window_;
   Game game_;
   FrameTimer timer_;

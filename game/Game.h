@@ -2,6 +2,7 @@
 // level lists, two cameras and the play state.
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include "game/InstanceList.h"
@@ -19,7 +20,8 @@ namespace dravik {
 
 class Game;
 
-// Handed to the window, which forwards every size message through it.
+// Handed to the window, which forwards every size message, and the loss of
+// the GL context, through it.
 struct ResizeListener {
   Game* game;
 };
@@ -40,13 +42,26 @@ class Game {
 
   ResizeListener* resizeListener() const { return resizeListener_.get(); }
 
-  // Needs a current GL context; loads everything and always returns 1.
+  // Needs a current GL context: reads the models, lays out the level and the
+  // texts, then createGlObjects. Always returns 1.
   int init();
+  // Every GL object the game holds, made from data/ (the textures and the
+  // shaders are read again) and from the models and texts in memory; leaves
+  // the conveyor program current. Always returns 1.
+  int createGlObjects();
+  // createGlObjects in a context that came back after a loss, leaving the
+  // basic program current, as every frame before the loss did.
+  int restoreGlObjects();
+  // Gives every GL object up. With a current context it deletes the
+  // textures (but the stars') and the buffers; without one (a lost context)
+  // it only forgets the names, which died with the context. The play state
+  // stays, so createGlObjects can carry on with the same scene.
+  void releaseGlObjects();
   void update(float dt);
   void render();
   // Touches only renderState and hudCamera, so it works before init.
   void onResize(int width, int height);
-  // Harmless without a current context.
+  // The shutdown step: releaseGlObjects. Harmless without a current context.
   void release();
   // Lays out the level and resets the run state; plain data, no GL.
   void buildLevel();
@@ -131,9 +146,9 @@ class Game {
   int posLocation = -1;
 
  private:
-  void loadTextures();
+  void uploadTextures();
   void loadMeshes();
-  void createTexts();
+  void composeTexts();
   void buildPrograms();
   void placeActors();
   void placeFixedTrees();
@@ -145,6 +160,13 @@ class Game {
   void drawGrass();
   template <std::size_t N>
   void drawList(Entity& entity, const InstanceList<N>& list);
+  std::array<Mesh*, 7> meshes() {
+    return {&quadMesh, &treeMesh,      &wallMesh,      &tallWallMesh,
+            &woodMesh, &floorWoodMesh, &backgroundMesh};
+  }
+  std::array<BitmapText*, 7> texts() {
+    return {&debugText, &multiplierText, &scoreText, &modeText, &startText, &easyText, &randomText};
+  }
 
   std::unique_ptr<ResizeListener> resizeListener_;
 };

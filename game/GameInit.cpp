@@ -3,7 +3,8 @@
 
 namespace dravik {
 
-void Game::loadTextures() {
+void Game::uploadTextures() {
+  // Read again on every call: the pixels are freed once uploaded.
   fontTexture.loadFromFile("data/font.bmp.fnt");
   roadTexture.loadFromFile("data/road6.png");
   wallTexture.loadFromFile("data/wall.bmp");
@@ -41,25 +42,22 @@ void Game::loadMeshes() {
       {&floorWoodMesh, "data/meshes/display/floorWood.json"},
       {&backgroundMesh, "data/quadBackground.json"},
   };
-  for (const MeshFile& file : files) {
-    file.mesh->loadFile(file.name);
-    file.mesh->createBuffers();
-  }
+  for (const MeshFile& file : files) file.mesh->loadFile(file.name);
 }
 
-void Game::createTexts() {
-  debugText.create("ca marche!", 150, 35, -35, 90, 0, 1, 0, &fontTexture, &hudCamera);
+void Game::composeTexts() {
+  debugText.compose("ca marche!", 150, 35, -35, 90, 0, 1, 0, &fontTexture, &hudCamera);
   debugText.setAngle(90);
-  multiplierText.create("x3", 230, 35, -35, 90, 0, 0, 1, &fontTexture, &hudCamera);
+  multiplierText.compose("x3", 230, 35, -35, 90, 0, 0, 1, &fontTexture, &hudCamera);
   multiplierText.setAngle(90);
-  scoreText.create("ca marche!", 310, 35, -35, 90, 0, 1, 0, &fontTexture, &hudCamera);
+  scoreText.compose("ca marche!", 310, 35, -35, 90, 0, 1, 0, &fontTexture, &hudCamera);
   scoreText.setAngle(90);
-  modeText.create("NORMAL", 40, 620, -35, 40, 0, 0, 0, &fontTexture, &hudCamera);
-  startText.create("PRESS SPACE TO START", 150, 35, -35, 50, 0, 0, 0, &fontTexture, &hudCamera);
-  easyText.create("PRESS F1 FOR EASY MODE", 80, 450, -35, 30, 0, 0, 0, &fontTexture, &hudCamera);
+  modeText.compose("NORMAL", 40, 620, -35, 40, 0, 0, 0, &fontTexture, &hudCamera);
+  startText.compose("PRESS SPACE TO START", 150, 35, -35, 50, 0, 0, 0, &fontTexture, &hudCamera);
+  easyText.compose("PRESS F1 FOR EASY MODE", 80, 450, -35, 30, 0, 0, 0, &fontTexture, &hudCamera);
   easyText.setAngle(20);
-  randomText.create("PRESS F2 FOR RANDOM MODE", 600, 600, -35, 25, 0, 0, 0, &fontTexture,
-                    &hudCamera);
+  randomText.compose("PRESS F2 FOR RANDOM MODE", 600, 600, -35, 25, 0, 0, 0, &fontTexture,
+                     &hudCamera);
   randomText.setAngle(-10);
 }
 
@@ -77,7 +75,6 @@ int Game::init() {
   spaceLatch = false;
   startSpinTime = 0.0f;
 
-  loadTextures();
   loadMeshes();
   collider.loadCollider("data/meshes/colliders/quadCollider.json");
 
@@ -90,19 +87,47 @@ int Game::init() {
 
   buildLevel();
   playerPosition = &player.position;
+  composeTexts();
 
-  createTexts();
-  buildPrograms();
-
-  conveyorProgram.use();
-  posLocation = glGetUniformLocation(conveyorProgram.programId(), "pos");
+  const int created = createGlObjects();
 
   playing = false;
   hudCamera.resetView();
   cameraMode = 0;
   perspective = true;
   cameraEye = Vec2(0.0f, -30.0f);
+  return created;
+}
+
+int Game::createGlObjects() {
+  uploadTextures();
+  for (Mesh* mesh : meshes()) mesh->createBuffers();
+  for (BitmapText* text : texts()) text->createBuffers();
+  buildPrograms();
+  conveyorProgram.use();
+  posLocation = glGetUniformLocation(conveyorProgram.programId(), "pos");
   return 1;
+}
+
+int Game::restoreGlObjects() {
+  const int created = createGlObjects();
+  basicProgram.use();
+  return created;
+}
+
+void Game::releaseGlObjects() {
+  // Shutdown has always left the stars texture to the driver, and without a
+  // context every call below only forgets the names.
+  Texture* const deleted[] = {&fontTexture, &roadTexture,  &wallTexture,
+                              &woodTexture, &grassTexture, &whitePixelTexture};
+  for (Texture* texture : deleted) texture->deleteTexture();
+  if (!glentry::contextAvailable()) starsTexture.deleteTexture();
+  for (Mesh* mesh : meshes()) mesh->deleteBuffers();
+  for (BitmapText* text : texts()) text->releaseBuffers();
+  basicProgram.release();
+  conveyorProgram.release();
+  gameOverProgram.release();
+  posLocation = -1;
 }
 
 void Game::onResize(int width, int height) {
@@ -112,14 +137,6 @@ void Game::onResize(int width, int height) {
   hudCamera.setOrtho(0, 1280, 0, 720, 1, 1000);
 }
 
-void Game::release() {
-  // The stars texture is left to the driver.
-  fontTexture.deleteTexture();
-  roadTexture.deleteTexture();
-  wallTexture.deleteTexture();
-  woodTexture.deleteTexture();
-  grassTexture.deleteTexture();
-  whitePixelTexture.deleteTexture();
-}
+void Game::release() { releaseGlObjects(); }
 
 }  // namespace dravik

@@ -30,6 +30,12 @@ GlyphCell cellOf(char c) {
 
 void BitmapText::create(const char* text, float x, float y, float z, uint32_t glyphSize, float r,
                         float g, float b, Texture* font, Camera* camera) {
+  compose(text, x, y, z, glyphSize, r, g, b, font, camera);
+  mesh_.createBuffers();
+}
+
+void BitmapText::compose(const char* text, float x, float y, float z, uint32_t glyphSize, float r,
+                         float g, float b, Texture* font, Camera* camera) {
   position_ = Vec3(x, y, z);
   glyphSize_ = glyphSize;
   colour_ = Vec3(r, g, b);
@@ -45,7 +51,6 @@ void BitmapText::create(const char* text, float x, float y, float z, uint32_t gl
   }
   slotCount_ = length;
   mesh_.updateCounts();
-  mesh_.createBuffers();
 }
 
 void BitmapText::appendGlyph(uint32_t slot, char c) {

@@ -14,8 +14,16 @@ namespace dravik {
 // quads for a string longer than any before.
 class BitmapText {
  public:
+  // Lays out the quads and makes the buffers.
   void create(const char* text, float x, float y, float z, uint32_t glyphSize, float r, float g,
               float b, Texture* font, Camera* camera);
+  // create without the buffers: plain data, no GL.
+  void compose(const char* text, float x, float y, float z, uint32_t glyphSize, float r, float g,
+               float b, Texture* font, Camera* camera);
+  // The buffers of the text as it stands; release deletes them (or, without
+  // a context, forgets them).
+  void createBuffers() { mesh_.createBuffers(); }
+  void releaseBuffers() { mesh_.deleteBuffers(); }
   void setText(const char* text);
   void setColour(float r, float g, float b);
   void setAngle(float degrees) { angle_ = degrees; }

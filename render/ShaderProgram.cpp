@@ -41,14 +41,19 @@ void compileShader(uint32_t& shader, const char* label, GLenum type) {
 
 }  // namespace
 
-ShaderProgram::~ShaderProgram() {
-  if (!loaded_ || !glentry::contextAvailable() || glUseProgram == nullptr ||
-      glDetachShader == nullptr) {
-    return;
+ShaderProgram::~ShaderProgram() { release(); }
+
+void ShaderProgram::release() {
+  if (loaded_ && glentry::contextAvailable() && glUseProgram != nullptr &&
+      glDetachShader != nullptr) {
+    glUseProgram(0);
+    glDetachShader(program_, vertexShader_);
+    glDetachShader(program_, fragmentShader_);
   }
-  glUseProgram(0);
-  glDetachShader(program_, vertexShader_);
-  glDetachShader(program_, fragmentShader_);
+  program_ = 0;
+  vertexShader_ = 0;
+  fragmentShader_ = 0;
+  loaded_ = false;
 }
 
 bool ShaderProgram::load(const std::string& vertexPath, const std::string& fragmentPath) {

@@ -30,6 +30,9 @@ class ShaderProgram {
 
   bool load(const std::string& vertexPath, const std::string& fragmentPath);
   bool compileAndLink();
+  // Detaches the shaders where the context is still there, then forgets
+  // every name, so load can start over (in a new context, say).
+  void release();
   // Makes the program current and refreshes shaderLocations().
   void use() const;
   uint32_t programId() const { return program_; }

@@ -6,11 +6,14 @@
 #                                            (Raspberry Pi OS 64-bit) in build-deb-arm64/
 #   dravik-<version>-windows-x64.zip         from the windows-cross build in build-win/
 #   dravik-<version>-windows-x64-setup.exe   the installer of the same files (NSIS)
+#   dravik-<version>-web.zip                 the browser build in build-web/: one folder
+#                                            with the files the page needs, for any
+#                                            static web server
 # Installs what is missing first: Debian packages (scripts/setup.sh; CPack
 # hands the ELF files it finds with file(1) to dpkg-shlibdeps for the
 # package's Depends), the arm64 cross toolchain and libraries
-# (scripts/setup-arm64.sh) and the mingw-w64 toolchain
-# (scripts/setup-windows.sh).
+# (scripts/setup-arm64.sh), the mingw-w64 toolchain (scripts/setup-windows.sh)
+# and Emscripten with its libraries (scripts/setup-web.sh).
 # Usage: scripts/package.sh [arm64]
 #   arm64: only (re)builds the arm64 package, replacing it in build-pkg/.
 set -euo pipefail
@@ -61,11 +64,22 @@ build_deb "$(dpkg --print-architecture)" build-deb
 bash scripts/build-windows.sh
 (cd build-win && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
 
+# The page: the files its service worker keeps, and the worker, in one folder.
+bash scripts/web.sh build
+web="dravik-${version}-web"
+read -ra web_files <<<"sw.js $(sed -n "s/^const files = \[\(.*\)\];$/\1/p" build-web/sw.js | tr -d "'," )"
+rm -rf "build-web/$web" "build-web/$web.zip"
+mkdir "build-web/$web"
+(cd build-web && cp --parents "${web_files[@]}" "$web/" &&
+  /usr/bin/python3 -c 'import shutil, sys; shutil.make_archive(sys.argv[1], "zip", base_dir=sys.argv[1])' \
+    "$web" && rm -r "$web")
+
 deb="dravik_${version}_$(dpkg --print-architecture).deb"
 zip="dravik-${version}-windows-x64.zip"
 setup="dravik-${version}-windows-x64-setup.exe"
 rm -rf build-pkg
 mkdir -p build-pkg
-mv "build-deb/$deb" "build-deb-arm64/$arm64_deb" "build-win/$zip" "build-win/$setup" build-pkg/
+mv "build-deb/$deb" "build-deb-arm64/$arm64_deb" "build-win/$zip" "build-win/$setup" \
+  "build-web/$web.zip" build-pkg/
 ls -l build-pkg/
 echo "packages in $root/build-pkg"

@@ -74,6 +74,10 @@ const std::vector<Asset>& icons() {
        [] {
          return encodeIco({makeIcon(16), makeIcon(32), makeIcon(48), makeIcon(256)});
        }},
+      // The web app's, named by its manifest (app/web/manifest.webmanifest).
+      {"web/dravik-192.png", [] { return encodePng(makeIcon(192)); }},
+      {"web/dravik-512.png", [] { return encodePng(makeIcon(512)); }},
+      {"web/dravik-maskable-512.png", [] { return encodePng(makeMaskableIcon(512)); }},
   };
   return list;
 }

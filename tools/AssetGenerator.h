@@ -16,9 +16,10 @@ const std::vector<std::string>& assetFiles();
 // written.
 bool generateAssets(const std::string& outputDir);
 
-// The desktop icons, relative to their own output directory
-// (packaging/icons in the repository): one PNG per hicolor size, and the
-// Windows icon file holding several sizes.
+// The icons, relative to their own output directory (packaging/icons in the
+// repository): one PNG per hicolor size, the Windows icon file holding
+// several sizes, and the web app's PNGs in web/ (192 and 512 px, and a
+// maskable 512 px one).
 const std::vector<std::string>& iconFiles();
 
 // Writes the icons below outputDir, as generateAssets does the game's assets.

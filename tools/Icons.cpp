@@ -60,7 +60,8 @@ struct Star {
 
 class IconPainter {
  public:
-  explicit IconPainter(int size) : pixel_(1.0f / static_cast<float>(size)) {
+  IconPainter(int size, bool fullBleed)
+      : pixel_(1.0f / static_cast<float>(size)), fullBleed_(fullBleed) {
     Random random(0x1C0Bu);
     for (int i = 0; i < 14; ++i) {
       Star star;
@@ -75,6 +76,12 @@ class IconPainter {
 
   // The colour at one sample point, u to the right and v down, both 0..1.
   Paint at(float u, float v) const {
+    if (fullBleed_) {
+      // The tile's picture at 0.75 of its size: its middle reaches no
+      // further than 0.4 from the centre.
+      constexpr float kGrow = 1.0f / 0.75f;
+      return scene(0.5f + (u - 0.5f) * kGrow, 0.5f + (v - 0.5f) * kGrow);
+    }
     constexpr float kLo = 0.03f;
     constexpr float kHi = 0.97f;
     constexpr float kCorner = 0.17f;
@@ -84,12 +91,16 @@ class IconPainter {
     if (!insideRoundedSquare(u, v, kLo + rim, kHi - rim, kCorner - rim)) {
       return opaque(0.05f, 0.06f, 0.14f);
     }
+    return scene(u, v);
+  }
+
+ private:
+  Paint scene(float u, float v) const {
     if (const Paint* piece = pieceAt(u, v)) return *piece;
     if (insideCircle(u, v, 0.5f, kGroundCentre, kGroundRadius)) return ground(u, v);
     return sky(u, v);
   }
 
- private:
   static constexpr float kGroundCentre = 1.62f;  // below the tile: only the top of the disc shows
   static constexpr float kGroundRadius = 1.0f;
 
@@ -156,15 +167,14 @@ class IconPainter {
   }
 
   float pixel_;
+  bool fullBleed_;
   std::vector<Star> stars_;
 };
 
-}  // namespace
-
-Image makeIcon(int size) {
+Image paintIcon(int size, bool fullBleed) {
   constexpr int kSamples = 4;
   Image image(size, size, Colour{0, 0, 0, 0});
-  const IconPainter painter(size);
+  const IconPainter painter(size, fullBleed);
   const float step = 1.0f / static_cast<float>(size * kSamples);
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
@@ -190,5 +200,11 @@ Image makeIcon(int size) {
   }
   return image;
 }
+
+}  // namespace
+
+Image makeIcon(int size) { return paintIcon(size, false); }
+
+Image makeMaskableIcon(int size) { return paintIcon(size, true); }
 
 }  // namespace dravik::assets

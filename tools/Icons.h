@@ -12,4 +12,10 @@ namespace dravik::assets {
 // are smoothed by 4 x 4 samples a pixel.
 Image makeIcon(int size);
 
+// The same picture as a maskable icon (a web app's, which the system cuts to
+// its own shape): opaque to the edges, the sky and the ground carried out to
+// them, and the scene shrunk into the safe zone, the centred circle of 80 %
+// of the width that every mask keeps.
+Image makeMaskableIcon(int size);
+
 }  // namespace dravik::assets

@@ -13,6 +13,9 @@ namespace dravik {
 
 struct AppWindow::Platform {
   EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+  AppWindow* window = nullptr;
+  int width = 0;
+  int height = 0;
 };
 
 namespace {
@@ -35,9 +38,23 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE createContext(int majorVersion) {
   return emscripten_webgl_create_context(web::kCanvas, &attributes);
 }
 
+// The browser may take the context away (a GPU reset, too many contexts, a
+// tab long in the background). The game waits with its state as it is;
+// answering true calls preventDefault, which asks the browser to give the
+// context back.
 EM_BOOL onWebglContextLost(int /*eventType*/, const void* /*reserved*/, void* userData) {
-  static_cast<AppWindow*>(userData)->onCloseRequest();
-  return EM_FALSE;
+  static_cast<AppWindow::Platform*>(userData)->window->onContextLost();
+  return EM_TRUE;
+}
+
+// The same handle, a fresh context: nothing made in the old one is left.
+EM_BOOL onWebglContextRestored(int /*eventType*/, const void* /*reserved*/, void* userData) {
+  auto* platform = static_cast<AppWindow::Platform*>(userData);
+  if (platform->context <= 0) return EM_FALSE;
+  emscripten_webgl_make_context_current(platform->context);
+  platform->window->onContextRestored();
+  platform->window->onSize(platform->width, platform->height);
+  return EM_TRUE;
 }
 
 }  // namespace
@@ -74,7 +91,13 @@ bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenReque
   emscripten_webgl_make_context_current(platform_->context);
   onContextCurrent();
   web::listenToKeys(this);
-  emscripten_set_webglcontextlost_callback(web::kCanvas, this, EM_FALSE, onWebglContextLost);
+  platform_->window = this;
+  platform_->width = width;
+  platform_->height = height;
+  emscripten_set_webglcontextlost_callback(web::kCanvas, platform_.get(), EM_FALSE,
+                                           onWebglContextLost);
+  emscripten_set_webglcontextrestored_callback(web::kCanvas, platform_.get(), EM_FALSE,
+                                               onWebglContextRestored);
   // The drawing buffer keeps its size whatever the page's layout makes of
   // the canvas, so this is the only size notification.
   onSize(width, height);
@@ -84,7 +107,8 @@ bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenReque
 void AppWindow::destroy() {}
 
 void AppWindow::onCloseRequest() {
-  // The browser took the context away; there is nothing left to draw with.
+  // The game ends (a restored context it could not use): nothing is drawn
+  // any more.
   if (platform_->context > 0) {
     platform_->context = 0;
     glentry::setContextAvailable(false);

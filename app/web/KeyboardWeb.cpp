@@ -30,11 +30,20 @@ constexpr KeyCode kPolledKeys[kKeyCount] = {
 
 int indexOf(Key key) { return static_cast<int>(key); }
 
+bool inFullScreen() {
+  EmscriptenFullscreenChangeEvent status;
+  return emscripten_get_fullscreen_status(&status) == EMSCRIPTEN_RESULT_SUCCESS &&
+         status.isFullscreen;
+}
+
 // Answers whether the event was one of the game's keys; the browser then
 // skips its own action for it (scrolling, help, search).
 EM_BOOL onKey(int eventType, const EmscriptenKeyboardEvent* event, void* userData) {
   const bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
   if (std::strcmp(event->code, "Escape") == 0) {
+    // In full screen Escape is the browser's, which leaves full screen with
+    // it; the game pauses on a gamepad's Start or the pause button there.
+    if (inFullScreen()) return EM_FALSE;
     // Auto-repeats included, as the desktop windows see them.
     if (down) static_cast<AppWindow*>(userData)->onEscapeDown();
     return EM_TRUE;

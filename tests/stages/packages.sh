@@ -2,8 +2,10 @@
 # The packages stage: builds every package (scripts/package.sh), checks the
 # amd64 one with lintian, installs it on this machine with apt-get, plays the
 # installed game from an empty folder under Xvfb, purges it again, plays the
-# unzipped Windows build under Wine, and there installs, plays and uninstalls
-# it with its installer. (The arm64 package has its own stage.)
+# web zip's page under a sub-path of a loopback web server in headless
+# Chromium, plays the unzipped Windows build under Wine, and there installs,
+# plays and uninstalls it with its installer. (The arm64 package has its own
+# stage.)
 # The machine is left as it was found: the package and every package its
 # installation pulled in are purged. Needs root (or sudo) for apt-get.
 # Usage: tests/stages/packages.sh BUILD_DIR [ASAN_BUILD_DIR]
@@ -67,8 +69,10 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build-deb/CMakeCac
 deb_name="dravik_${version}_amd64.deb"
 zip_name="dravik-${version}-windows-x64.zip"
 setup_name="dravik-${version}-windows-x64-setup.exe"
-check "build-pkg holds exactly the two .debs, $zip_name and $setup_name" [ "$(ls "$root/build-pkg")" = \
-  "$(printf '%s\n' "$deb_name" "dravik_${version}_arm64.deb" "$zip_name" "$setup_name" | sort)" ]
+web_name="dravik-${version}-web"
+check "build-pkg holds exactly the two .debs, $zip_name, $setup_name and $web_name.zip" \
+  [ "$(ls "$root/build-pkg")" = "$(printf '%s\n' "$deb_name" "dravik_${version}_arm64.deb" \
+  "$zip_name" "$setup_name" "$web_name.zip" | sort)" ]
 stat -c '  %n: %s bytes' "$root/build-pkg"/*
 # A copy that apt's unprivileged download user can read.
 mkdir -m 755 "$work/deb"
@@ -160,6 +164,24 @@ left=$(while read -r path; do [ ! -e "$path" ] || echo "$path"; done <"$out/new-
 check "purge leaves none of the package's files ($(wc -l <"$out/new-paths.txt") paths)" [ -z "$left" ]
 [ -z "$left" ] || sed 's/^/    left: /' <<<"$left"
 check "every package the installation brought is purged again" [ -z "$(brought_present)" ]
+
+# --- the web zip -------------------------------------------------------------------------
+echo "  figure: web zip: $(stat -c %s "$root/build-pkg/$web_name.zip") bytes"
+mkdir -p "$work/web/games"
+unzip -q "$root/build-pkg/$web_name.zip" -d "$work/web/games"
+site="$work/web/games/$web_name"
+listed=$(sed -n "s/^const files = \[\(.*\)\];$/\1/p" "$site/sw.js" | tr -d "'," | tr ' ' '\n')
+check "the web zip holds one folder, $web_name, with the service worker and the files it keeps" \
+  [ "$(ls -A "$work/web/games"):$(cd "$site" && find . -type f | cut -c3- | sort)" = \
+  "$web_name:$(printf '%s\n' sw.js $listed | sort)" ]
+source "$root/scripts/lib/debian.sh"
+install_missing chromium python3 python3-websocket >/dev/null
+(cd "$root/tests/web" && PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 hosted.py --root "$work/web" \
+  --path "games/$web_name/" --probe "$probe" --out "$out/web") | tee "$out/hosted.log"
+read -r web_passed web_failed <<<"$(sed -n 's/^hosted: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' \
+  "$out/hosted.log")"
+passed=$((passed + ${web_passed:-0}))
+failed=$((failed + ${web_failed:-1}))
 
 # --- the Windows zip -------------------------------------------------------------------------
 unzip -q "$root/build-pkg/$zip_name" -d "$work/zip"

@@ -129,7 +129,9 @@ TEST(CommittedIcons, AreRgbaAtTheirFolderSizeOnATransparentCorner) {
     const char* file;
     png_uint_32 size;
   } cases[] = {{"packaging/icons/48x48/dravik.png", 48},
-               {"packaging/icons/256x256/dravik.png", 256}};
+               {"packaging/icons/256x256/dravik.png", 256},
+               {"packaging/icons/web/dravik-192.png", 192},
+               {"packaging/icons/web/dravik-512.png", 512}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     const std::vector<uint8_t> png = readBytes(c.file);
@@ -146,6 +148,19 @@ TEST(CommittedIcons, AreRgbaAtTheirFolderSizeOnATransparentCorner) {
     EXPECT_EQ(alpha(c.size - 1, c.size - 1), 0);
     EXPECT_EQ(alpha(c.size / 2, c.size / 2), 255);
   }
+}
+
+// A maskable icon is cut to the system's shape: no pixel of it may be
+// see-through, or the cut shows the background.
+TEST(CommittedIcons, MaskableWebIconIsOpaqueToItsEdges) {
+  const std::vector<uint8_t> png = readBytes("packaging/icons/web/dravik-maskable-512.png");
+  Decoded decoded;
+  ASSERT_TRUE(decodePng(png, decoded));
+  EXPECT_EQ(decoded.width, 512u);
+  EXPECT_EQ(decoded.height, 512u);
+  std::size_t seeThrough = 0;
+  for (std::size_t i = 3; i < decoded.rgba.size(); i += 4) seeThrough += decoded.rgba[i] != 255;
+  EXPECT_EQ(seeThrough, 0u);
 }
 
 // Facts the game's BMP readers depend on, for every committed BMP.

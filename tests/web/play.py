@@ -21,6 +21,7 @@ import time
 
 from cdp import Chromium
 from controls import play_gamepad, play_touch
+from lifecycle import copy_site, play_context_loss, play_fullscreen, play_offline
 
 # The desktop draws these patches of its start-up picture in this colour
 # (mean red, green, blue in build/screenshot.png); a random tree may hide one.
@@ -331,9 +332,7 @@ def play_broken_data(run, url):
 
 
 def make_broken_copy(build, folder):
-    os.makedirs(folder, exist_ok=True)
-    for name in ("index.html", "dravik.js", "dravik.wasm"):
-        shutil.copy(os.path.join(build, name), folder)
+    copy_site(build, folder)
     script = open(os.path.join(build, "dravik.js")).read()
     data = bytearray(open(os.path.join(build, "dravik.data"), "rb").read())
     for path, fault in FAULTS.items():
@@ -356,6 +355,8 @@ def main():
     try:
         for play, path in ((play_normal, "game/"), (play_webgl1, "game/"),
                            (play_without_webgl, "game/"), (play_broken_data, "broken/"),
+                           (play_context_loss, "game/"), (play_fullscreen, "game/"),
+                           (play_offline, ""),
                            (play_gamepad, "game/"), (play_touch, "game/")):
             try:
                 play(run, args.base + path)
