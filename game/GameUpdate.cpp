@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "game/InputState.h"
 #include "game/Game.h"
+#include "game/InputState.h"
 
 namespace dravik {
 
