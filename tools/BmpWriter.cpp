@@ -1,19 +1,8 @@
 #include "tools/BmpWriter.h"
 
+#include "tools/LittleEndian.h"
+
 namespace dravik::assets {
-namespace {
-
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-  put16(out, v & 0xFFFFu);
-  put16(out, v >> 16);
-}
-
-}  // namespace
 
 std::vector<uint8_t> encodeBmp(const Image& image) {
   const uint32_t width = static_cast<uint32_t>(image.width());

@@ -1,5 +1,6 @@
 #include "tools/IcoWriter.h"
 
+#include "tools/LittleEndian.h"
 #include "tools/PngWriter.h"
 
 namespace dravik::assets {
@@ -8,16 +9,6 @@ namespace {
 constexpr std::size_t kDirectorySize = 6;
 constexpr std::size_t kEntrySize = 16;
 constexpr int kLargestBitmap = 128;
-
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-  put16(out, v & 0xFFFFu);
-  put16(out, v >> 16);
-}
 
 // BITMAPINFOHEADER (its height counts the colour rows and the mask rows),
 // bottom-up BGRA rows, then the bottom-up mask rows padded to 4 bytes.
