@@ -62,7 +62,11 @@ fi
 build_deb "$(dpkg --print-architecture)" build-deb
 
 bash scripts/build-windows.sh
-(cd build-win && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
+# Stripping stamps each PE file with the time it ran; one fixed time (the last
+# commit's, as reproducible builds do) gives the zip and the installer the same
+# dravik.exe, byte for byte, however far apart the two runs fall.
+epoch=$(git log -1 --format=%ct 2>/dev/null || date +%s)
+(cd build-win && export SOURCE_DATE_EPOCH=$epoch && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
 
 # The page: the files its service worker keeps, and the worker, in one folder.
 bash scripts/web.sh build

@@ -228,9 +228,10 @@ value() {  # value NAME: the uninstall entry's value NAME
 }
 snapshot before
 check "$setup_name /S installs silently" "$wine" "$root/build-pkg/$setup_name" /S
-check "the install folder holds the zip's dravik.exe and data/, README.txt and Uninstall.exe" \
-  bash -c "[ \"\$(ls -A '$install_dir' | tr '\n' ' ')\" = 'README.txt Uninstall.exe data dravik.exe ' ] &&
-           cmp -s '$folder/dravik.exe' '$install_dir/dravik.exe' && diff -r '$folder/data' '$install_dir/data'"
+check "the install folder holds dravik.exe, data/, README.txt and Uninstall.exe" \
+  [ "$(ls -A "$install_dir" | sort)" = "$(printf '%s\n' README.txt Uninstall.exe data dravik.exe | sort)" ]
+check "its dravik.exe and data/ are the zip's, byte for byte" \
+  bash -c "cmp '$folder/dravik.exe' '$install_dir/dravik.exe' && diff -r '$folder/data' '$install_dir/data'"
 # Its target is an ANSI string in the link information, its working folder UTF-16.
 check "the Start-menu shortcut starts the installed dravik.exe in the install folder" \
   bash -c "strings -a '$shortcut' | grep -qxF '$win_dir\\dravik.exe' &&
