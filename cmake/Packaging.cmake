@@ -7,13 +7,21 @@
 #            plus the menu entry, icons, AppStream metadata, manual page,
 #            copyright and changelog.
 #            The same for arm64, cross-built with cmake/aarch64-linux-gnu.cmake.
-#   Windows: a zip holding one folder with dravik.exe, data/ and README.txt
-#            (cpack -G ZIP on the windows-cross build), and an installer of
+#   Windows: a zip holding one folder with dravik.exe, data/, README.txt and
+#            LICENSES.txt (cpack -G ZIP on the windows-cross build), and an installer of
 #            the same files (cpack -G NSIS, with packaging/windows/
 #            NSIS.template.in): Program Files, a Start-menu shortcut, an
 #            entry in Programs and Features, an uninstaller.
+#   Web:     LICENSES.txt beside the page, which scripts/package.sh puts
+#            in the web zip.
 # scripts/package.sh builds them all.
-if(NOT TARGET dravik OR EMSCRIPTEN)
+if(NOT TARGET dravik)
+  return()
+endif()
+include(${CMAKE_CURRENT_LIST_DIR}/Notices.cmake)
+if(EMSCRIPTEN)
+  dravik_write_notices(${CMAKE_BINARY_DIR}/LICENSES.txt dravik.wasm
+    LIBRARIES libpng=libpng16-16 zlib=zlib1g simdjson=libsimdjson14)
   return()
 endif()
 
@@ -34,8 +42,8 @@ trees placed at random. The level's pieces lean outward near the rim of the
 visible disc and vanish beyond it.
 
 Space switches between scrolling the ground and panning the camera, F2
-between perspective and orthographic projection, and Escape pauses. The
-game runs on X11 and as a native Wayland client.")
+between perspective and orthographic projection, and Escape pauses. A
+gamepad plays as well. The game runs on X11 and as a native Wayland client.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 
@@ -49,6 +57,9 @@ if(WIN32)
   string(REPLACE "\n" "\r\n" readme "${readme}")
   file(WRITE ${CMAKE_BINARY_DIR}/packaging/README.txt "${readme}")
   install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
+  dravik_write_notices(${CMAKE_BINARY_DIR}/packaging/LICENSES.txt dravik.exe CRLF
+    LIBRARIES libpng=libpng16-16 zlib=libz-mingw-w64-dev simdjson=libsimdjson14)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/LICENSES.txt DESTINATION .)
 
   set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_PACKAGE_FILE_NAME dravik-${PROJECT_VERSION}-windows-x64)
@@ -83,7 +94,14 @@ else()
             DESTINATION share/icons/hicolor/${size}/apps)
   endforeach()
   install(FILES ${DRAVIK_PACKAGING_DIR}/linux/dravik.metainfo.xml DESTINATION share/metainfo)
-  install(FILES ${DRAVIK_PACKAGING_DIR}/linux/copyright DESTINATION share/doc/dravik)
+  # A simdjson linked in (the arm64 build's own) brings its notices along.
+  get_target_property(simdjson_kind simdjson::simdjson TYPE)
+  if(simdjson_kind STREQUAL "STATIC_LIBRARY")
+    dravik_copyright_with_simdjson(${CMAKE_BINARY_DIR}/packaging/copyright)
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION share/doc/dravik)
+  else()
+    install(FILES ${DRAVIK_PACKAGING_DIR}/linux/copyright DESTINATION share/doc/dravik)
+  endif()
 
   # The changelog and the manual page go in compressed as Debian wants them:
   # maximum compression, no name or time stamp in the gzip header.

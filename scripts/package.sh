@@ -68,13 +68,14 @@ bash scripts/build-windows.sh
 epoch=$(git log -1 --format=%ct 2>/dev/null || date +%s)
 (cd build-win && export SOURCE_DATE_EPOCH=$epoch && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
 
-# The page: the files its service worker keeps, and the worker, in one folder.
+# The page: the files its service worker keeps, the worker and the licences,
+# in one folder.
 bash scripts/web.sh build
 web="dravik-${version}-web"
 read -ra web_files <<<"sw.js $(sed -n "s/^const files = \[\(.*\)\];$/\1/p" build-web/sw.js | tr -d "'," )"
 rm -rf "build-web/$web" "build-web/$web.zip"
 mkdir "build-web/$web"
-(cd build-web && cp --parents "${web_files[@]}" "$web/" &&
+(cd build-web && cp --parents "${web_files[@]}" LICENSES.txt "$web/" &&
   /usr/bin/python3 -c 'import shutil, sys; shutil.make_archive(sys.argv[1], "zip", base_dir=sys.argv[1])' \
     "$web" && rm -r "$web")
 

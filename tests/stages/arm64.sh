@@ -63,6 +63,8 @@ dpkg-deb -x "$deb" "$work/contents"
 binary="$work/contents/usr/lib/games/dravik/dravik"
 check "the game is a stripped arm64 program without debug sections" \
   bash -c "file -b '$binary' | grep -q 'ARM aarch64.*, stripped' && ! readelf -S '$binary' | grep -q '\.debug_'"
+check "its copyright file carries the notices of the simdjson built in" \
+  grep -q "^Comment: simdjson, built into the game's executable" "$work/contents/usr/share/doc/dravik/copyright"
 install -D -m 644 "$deb" "$work/deb/$(basename "$deb")"  # readable by apt's download user
 check "apt-get can install it among the arm64 packages (simulated)" bash -c \
   "apt-get -s install '$work/deb/$(basename "$deb")' 2>/dev/null | grep -q '^Inst dravik:arm64'"

@@ -171,9 +171,9 @@ mkdir -p "$work/web/games"
 unzip -q "$root/build-pkg/$web_name.zip" -d "$work/web/games"
 site="$work/web/games/$web_name"
 listed=$(sed -n "s/^const files = \[\(.*\)\];$/\1/p" "$site/sw.js" | tr -d "'," | tr ' ' '\n')
-check "the web zip holds one folder, $web_name, with the service worker and the files it keeps" \
+check "the web zip holds one folder, $web_name, with the service worker, the files it keeps and LICENSES.txt" \
   [ "$(ls -A "$work/web/games"):$(cd "$site" && find . -type f | cut -c3- | sort)" = \
-  "$web_name:$(printf '%s\n' sw.js $listed | sort)" ]
+  "$web_name:$(printf '%s\n' sw.js LICENSES.txt $listed | sort)" ]
 source "$root/scripts/lib/debian.sh"
 install_missing chromium python3 python3-websocket >/dev/null
 (cd "$root/tests/web" && PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 hosted.py --root "$work/web" \
@@ -188,8 +188,11 @@ unzip -q "$root/build-pkg/$zip_name" -d "$work/zip"
 folder="$work/zip/dravik-${version}-windows-x64"
 check "the zip holds one folder, dravik-${version}-windows-x64" \
   [ "$(ls -A "$work/zip")" = "dravik-${version}-windows-x64" ]
-check "the folder holds dravik.exe, data/ and README.txt" \
-  [ "$(ls -A "$folder" | sort)" = "$(printf '%s\n' README.txt data dravik.exe | sort)" ]
+check "the folder holds dravik.exe, data/, README.txt and LICENSES.txt" \
+  [ "$(ls -A "$folder" | sort)" = "$(printf '%s\n' LICENSES.txt README.txt data dravik.exe | sort)" ]
+check "LICENSES.txt gives the notices of the three libraries in dravik.exe and the Apache License" \
+  [ "$(grep -c $'built into dravik.exe\r$' "$folder/LICENSES.txt"):$(grep -c 'TERMS AND CONDITIONS FOR USE' \
+  "$folder/LICENSES.txt")" = 3:1 ]
 # Wine's desktop integration (menu folders) stays in the stage's folder.
 export XDG_DATA_HOME="$work/xdg-data" XDG_CONFIG_HOME="$work/xdg-config"
 start_wine "$work/wine-prefix"
@@ -228,8 +231,9 @@ value() {  # value NAME: the uninstall entry's value NAME
 }
 snapshot before
 check "$setup_name /S installs silently" "$wine" "$root/build-pkg/$setup_name" /S
-check "the install folder holds dravik.exe, data/, README.txt and Uninstall.exe" \
-  [ "$(ls -A "$install_dir" | sort)" = "$(printf '%s\n' README.txt Uninstall.exe data dravik.exe | sort)" ]
+check "the install folder holds dravik.exe, data/, README.txt, LICENSES.txt and Uninstall.exe" \
+  [ "$(ls -A "$install_dir" | sort)" = \
+    "$(printf '%s\n' LICENSES.txt README.txt Uninstall.exe data dravik.exe | sort)" ]
 check "its dravik.exe and data/ are the zip's, byte for byte" \
   bash -c "cmp '$folder/dravik.exe' '$install_dir/dravik.exe' && diff -r '$folder/data' '$install_dir/data'"
 # Its target is an ANSI string in the link information, its working folder UTF-16.
