@@ -72,7 +72,7 @@ if(WIN32)
   set(CPACK_NSIS_MUI_UNIICON ${DRAVIK_PACKAGING_DIR}/icons/dravik.ico)
 else()
   set(games_lib lib/games/dravik)
-  set(games_share share/games/dravik)
+  set(games_share ${DRAVIK_GAMES_SHARE})
   install(TARGETS dravik RUNTIME DESTINATION ${games_lib})
   # A stripped install (CPack's) also drops the compiler's .comment and .note
   # sections, as Debian's own packages do.

@@ -29,10 +29,5 @@ install_missing \
   qemu-user-static libgl1-mesa-dri:arm64 libegl-mesa0:arm64 libglx-mesa0:arm64 \
   xvfb xdotool x11-utils imagemagick
 
-build_simdjson() {
-  cmake_library -DSIMDJSON_DEVELOPER_MODE=OFF -DBUILD_SHARED_LIBS=OFF
-}
-
-# The version of the host's libsimdjson-dev, so both builds parse alike.
-library simdjson simdjson=3.0.1-1 lib/libsimdjson.a
+simdjson_library
 build_libraries

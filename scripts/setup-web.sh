@@ -36,14 +36,9 @@ build_libpng() {
     -DZLIB_INCLUDE_DIR="$prefix/include"
 }
 
-build_simdjson() {
-  # The game reads simdjson's error codes and never its exceptions.
-  cmake_library -DSIMDJSON_DEVELOPER_MODE=OFF -DBUILD_SHARED_LIBS=OFF -DSIMDJSON_EXCEPTIONS=OFF
-}
-
 # In build order: libpng uses zlib.
 library zlib zlib lib/libz.a
 library libpng libpng1.6 lib/libpng16.a
-# The version of the host's libsimdjson-dev, so every build parses alike.
-library simdjson simdjson=3.0.1-1 lib/libsimdjson.a
+# The game reads simdjson's error codes and never its exceptions.
+simdjson_library -DSIMDJSON_EXCEPTIONS=OFF
 build_libraries

@@ -31,11 +31,6 @@ build_libpng() {
     -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON
 }
 
-build_simdjson() {
-  cmake_library -DSIMDJSON_DEVELOPER_MODE=OFF -DBUILD_SHARED_LIBS=OFF
-}
-
 library libpng libpng1.6 lib/libpng16.a
-# The version of the host's libsimdjson-dev, so both builds parse alike.
-library simdjson simdjson=3.0.1-1 lib/libsimdjson.a
+simdjson_library
 build_libraries

@@ -56,25 +56,25 @@ void stopGamepads() {
   gStarted = false;
 }
 
-bool onGamepadEvent(const SDL_Event& event, AppWindow& window) {
+void onGamepadEvent(const SDL_Event& event, AppWindow& window) {
   switch (event.type) {
     case SDL_CONTROLLERDEVICEADDED:  // also for those connected at start
       if (gController == nullptr) openFirstController();
-      return true;
+      break;
     case SDL_CONTROLLERDEVICEREMOVED:
       if (event.cdevice.which == gControllerId) {
         closeController();
         openFirstController();
       }
-      return true;
+      break;
     case SDL_CONTROLLERBUTTONDOWN:
       if (event.cbutton.which == gControllerId &&
           event.cbutton.button == SDL_CONTROLLER_BUTTON_START) {
         window.onEscapeDown();
       }
-      return true;
+      break;
     default:
-      return false;
+      break;
   }
 }
 

@@ -15,7 +15,7 @@ void startGamepads();
 // Closes the gamepad in use and the subsystem.
 void stopGamepads();
 // Follows gamepads plugged in and pulled out, and Start, which pauses as
-// Escape does. Answers whether the event was a gamepad's.
-bool onGamepadEvent(const SDL_Event& event, AppWindow& window);
+// Escape does. Other events are left alone.
+void onGamepadEvent(const SDL_Event& event, AppWindow& window);
 
 }  // namespace dravik::sdl

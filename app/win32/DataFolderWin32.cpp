@@ -1,7 +1,4 @@
 // Win32: the executable's folder, for finding data/ beside dravik.exe.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include "app/DataFolder.h"

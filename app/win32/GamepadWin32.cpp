@@ -1,11 +1,5 @@
 // Win32 backend: gamepads through XInput, loaded at run time so that the
 // program imports no DLL beyond the system's and starts where none exists.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include "app/win32/GamepadWin32.h"
 
 #include <windows.h>

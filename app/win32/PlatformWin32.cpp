@@ -1,10 +1,4 @@
 // Win32 backend: GL entry points, message boxes, clock and keyboard.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include "app/AppWindow.h"

@@ -5,8 +5,9 @@
 # toolchain (its CMake toolchain file), writes a build_<name> function per
 # library (run in the unpacked source; cmake_library covers CMake projects),
 # registers each with `library NAME SOURCE-PACKAGE[=VERSION] INSTALLED-FILE`
-# in build order, and calls build_libraries. A library whose INSTALLED-FILE
-# exists under the prefix is not built again.
+# in build order (simdjson_library does both for simdjson), and calls
+# build_libraries. A library whose INSTALLED-FILE exists under the prefix is
+# not built again.
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -95,6 +96,18 @@ cmake_library() {
 
 source_libraries=()
 library() { source_libraries+=("$1 $2 $3"); }
+
+# simdjson_library [CMAKE-ARG...]: registers simdjson, static, at the version
+# of the host's libsimdjson-dev, so every build parses alike; the arguments
+# join its configure line.
+simdjson_options=()
+build_simdjson() {
+  cmake_library -DSIMDJSON_DEVELOPER_MODE=OFF -DBUILD_SHARED_LIBS=OFF "${simdjson_options[@]}"
+}
+simdjson_library() {
+  simdjson_options=("$@")
+  library simdjson simdjson=3.0.1-1 lib/libsimdjson.a
+}
 
 # Builds every registered library that is not installed under the prefix yet.
 build_libraries() {

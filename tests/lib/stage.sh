@@ -154,6 +154,27 @@ differs() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{
 same() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d < 0.5)}')" = 1 ]; }
 shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
 
+# check_scrolls NAME BEFORE AFTER: from shot BEFORE to shot AFTER the level
+# moved to the left (its centre band by more than 10 px); the shift stays in
+# $dx, for check_pans.
+check_scrolls() {
+  dx=$(shift_of "$2" "$3")
+  echo "  centre band shift from $2 to $3: $dx px"
+  check "$1" [ "$dx" -lt -10 ]
+}
+
+# check_pans WHAT BEFORE AFTER SCROLL_DX [PREFIX]: the same move, made in the
+# panning camera mode between shots BEFORE and AFTER, shifts the centre band
+# by less than half the SCROLL_DX it scrolled by, yet changes the picture.
+check_pans() {
+  local pan_dx
+  pan_dx=$(shift_of "$2" "$3")
+  echo "  centre band shift from $2 to $3: $pan_dx px"
+  check "${5:-}$1 pans the camera instead of scrolling" \
+    awk -v a="$pan_dx" -v b="$4" 'BEGIN{exit !(a > b / 2)}'
+  check "${5:-}the camera pan changes the picture" differs "$2" "$3"
+}
+
 # check_drawn SHOT [LABEL]: the screenshot shows a scene, not a blank or
 # single-colour frame.
 check_drawn() {
