@@ -1,6 +1,6 @@
 #include "tools/BmpWriter.h"
 
-#include "tools/LittleEndian.h"
+#include "tools/BitmapFields.h"
 
 namespace dravik::assets {
 
@@ -18,28 +18,8 @@ std::vector<uint8_t> encodeBmp(const Image& image) {
   put32(out, static_cast<uint32_t>(kBmpHeaderSize) + imageSize);
   put32(out, 0);  // reserved
   put32(out, static_cast<uint32_t>(kBmpHeaderSize));
-  // Information header.
-  put32(out, 40);
-  put32(out, width);
-  put32(out, height);  // positive: rows stored bottom-up
-  put16(out, 1);       // planes
-  put16(out, 24);      // bits per pixel
-  put32(out, 0);       // no compression
-  put32(out, imageSize);
-  put32(out, 2835);  // 72 dpi
-  put32(out, 2835);
-  put32(out, 0);  // palette colours
-  put32(out, 0);  // important colours
-
-  for (int y = image.height() - 1; y >= 0; --y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const Colour& c = image.at(x, y);
-      out.push_back(c.b);
-      out.push_back(c.g);
-      out.push_back(c.r);
-    }
-    for (uint32_t pad = width * 3u; pad < rowBytes; ++pad) out.push_back(0);
-  }
+  putBitmapInfoHeader(out, width, height, 24, imageSize, 2835);  // 72 dpi
+  putBottomUpRows(out, image, false, rowBytes);
   return out;
 }
 

@@ -1,6 +1,6 @@
 #include "tools/IcoWriter.h"
 
-#include "tools/LittleEndian.h"
+#include "tools/BitmapFields.h"
 #include "tools/PngWriter.h"
 
 namespace dravik::assets {
@@ -16,26 +16,8 @@ std::vector<uint8_t> bitmapEntry(const Image& image) {
   const uint32_t size = static_cast<uint32_t>(image.width());
   const uint32_t maskRowBytes = (size + 31u) / 32u * 4u;
   std::vector<uint8_t> out;
-  put32(out, 40);
-  put32(out, size);
-  put32(out, size * 2u);
-  put16(out, 1);   // planes
-  put16(out, 32);  // bits per pixel
-  put32(out, 0);   // no compression
-  put32(out, size * size * 4u + maskRowBytes * size);
-  put32(out, 0);
-  put32(out, 0);
-  put32(out, 0);
-  put32(out, 0);
-  for (int y = image.height() - 1; y >= 0; --y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const Colour& c = image.at(x, y);
-      out.push_back(c.b);
-      out.push_back(c.g);
-      out.push_back(c.r);
-      out.push_back(c.a);
-    }
-  }
+  putBitmapInfoHeader(out, size, size * 2u, 32, size * size * 4u + maskRowBytes * size, 0);
+  putBottomUpRows(out, image, true, size * 4u);
   for (int y = image.height() - 1; y >= 0; --y) {
     std::vector<uint8_t> row(maskRowBytes, 0);
     for (int x = 0; x < image.width(); ++x) {
