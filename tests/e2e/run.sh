@@ -35,25 +35,18 @@ if start_game "$root" main; then
   shot start
   check_drawn start
 
-  hold Right 0.35
-  shot right
+  move Right start right
   check_scrolls "holding Right moves the level to the left" start right
 
-  hold Left 0.35
-  shot back
-  press space
-  hold Right 0.35
-  shot pan
-  check_pans "Space then Right" back pan "$dx"
-  hold Left 0.35
-  press space
-  sleep 0.3
-  shot before_f2
-  press F2
-  shot ortho
+  move Left right back
+  # Space is held with Right: the game takes the toggle before the move.
+  hold_until "xdotool keydown space keydown Right" "xdotool keyup Right keyup space" back pan changed
+  check_pans "Space then Right" back pan
+  hold_until "xdotool keydown space keydown Left" "xdotool keyup Left keyup space" pan before_f2 \
+    changed
+  hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 ortho changed
   check "F2 changes the projection" differs before_f2 ortho
-  press F2
-  shot persp
+  hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 persp restored
   check "a second F2 restores the projection" same before_f2 persp
 
   xdotool key Escape
@@ -65,8 +58,7 @@ if start_game "$root" main; then
   xdotool key Escape
   sleep 0.3
   shot resumed1
-  hold Right 0.3
-  shot resumed2
+  move Right resumed1 resumed2
   check "a second Escape resumes the game" differs resumed1 resumed2
 
   close_game
@@ -90,8 +82,7 @@ if start_game "$root" gamepad; then
   pad attach
   sleep 0.5
   shot pad_start
-  stick_x 26000 && sleep 0.35 && stick_x 0 && sleep 0.3
-  shot pad_right
+  hold_until "stick_x 26000" "stick_x 0" pad_start pad_right changed
   check_scrolls "gamepad: the stick scrolls the world" pad_start pad_right
   stick_x 3277
   sleep 0.3
@@ -100,23 +91,18 @@ if start_game "$root" gamepad; then
   shot pad_rest2
   stick_x 0
   check "gamepad: a stick resting at 0.1 leaves the world still" same pad_rest1 pad_rest2
-  tap $a_button
-  shot pad_mode1
-  stick_x 26000 && sleep 0.35 && stick_x 0 && sleep 0.3
-  shot pad_pan
-  check_pans "A then the stick" pad_mode1 pad_pan "$dx" "gamepad: "
-  tap $a_button
+  hold_until "pad button $a_button 1; stick_x 26000" "stick_x 0; pad button $a_button 0" \
+    pad_rest2 pad_pan changed
+  check_pans "A then the stick" pad_rest2 pad_pan "gamepad: "
+  hold_until "pad button $a_button 1; stick_x -26000" "stick_x 0; pad button $a_button 0" \
+    pad_pan pad_scrolling changed
   tap $start_button
   shot pad_paused1
   stick_x 26000 && sleep 0.4 && stick_x 0 && sleep 0.3
   shot pad_paused2
   check "gamepad: Start pauses" same pad_paused1 pad_paused2
   tap $start_button
-  stick_x 26000
-  sleep 0.3
-  pad detach
-  sleep 0.3
-  shot pad_unplugged1
+  hold_until "stick_x 26000" "pad detach" pad_paused2 pad_unplugged1 changed
   sleep 0.6
   shot pad_unplugged2
   check "gamepad: the game resumed on Start" differs pad_paused2 pad_unplugged1

@@ -10,8 +10,10 @@
 # and may set the timings (seconds):
 #   E2E_SETTLE  after the window appears (frames to draw)   default 1.5
 #   E2E_FOCUS   after focusing it                           default 0.2
-#   E2E_AFTER   after releasing a held key                  default 0.3
+#   E2E_AFTER   after releasing a held key, and between the shots that
+#               show a settled picture                      default 0.3
 #   E2E_PRESS   how long a short press holds the key        default 0.15
+#   E2E_CAP     the longest an input is held for its effect default 20
 
 # --- counting ----------------------------------------------------------------------
 passed=${passed:-0}
@@ -148,31 +150,79 @@ hold() {  # hold KEY SECONDS
 
 press() { hold "$1" "${E2E_PRESS:-0.15}"; }
 
-shot() { import -window "$window" "$out/$1.png" 2>/dev/null; }
+shot() { "$probe" grab "$window" "$out/$1.png"; }
 
-differs() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d > 1.0)}')" = 1 ]; }
-same() { [ "$(awk -v d="$("$probe" diff "$out/$1.png" "$out/$2.png")" 'BEGIN{print (d < 0.5)}')" = 1 ]; }
+# Mean difference per channel between two shots, and their comparisons.
+picture_diff() { "$probe" diff "$out/$1.png" "$out/$2.png"; }
+differs() { awk -v d="$(picture_diff "$1" "$2")" 'BEGIN{exit !(d > 1.0)}'; }
+same() { awk -v d="$(picture_diff "$1" "$2")" 'BEGIN{exit !(d < 0.5)}'; }
 shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
 
+# A loaded machine draws few frames, and the game moves by each frame's time
+# and reads its input once a frame, so an input held for a fixed time moves
+# the level by anything from nothing to several times the usual. Inputs
+# whose effect shows are therefore held until it shows.
+#
+# hold_until DOWN UP BEFORE NAME changed|restored: runs the command DOWN,
+# watches the picture until it differs from shot BEFORE by E2E_MOVED (a mean
+# difference per channel; 4 is about a 20 px scroll), or matches it again
+# (restored), for E2E_CAP seconds at most; runs UP and leaves the picture,
+# once it has settled, in shot NAME. Its difference from BEFORE stays in
+# $moved.
+hold_until() {
+  local down=$1 up=$2 before=$3 name=$4 wanted=$5 deadline=$((SECONDS + ${E2E_CAP:-20}))
+  eval "$down" 2>/dev/null
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    moved=$("$probe" grab "$window" "$out/$name.png" "$out/$before.png") || moved=0
+    awk -v d="$moved" -v m="${E2E_MOVED:-4}" -v w="$wanted" \
+      'BEGIN{exit !(w == "changed" ? d >= m : d < 0.5)}' && break
+  done
+  eval "$up" 2>/dev/null
+  settle "$name"
+  moved=$(picture_diff "$before" "$name")
+}
+
+# settle NAME: shot NAME once two shots E2E_AFTER seconds apart are the same
+# (a running game without input draws a still picture), or after 10 tries.
+settle() {
+  shot "$1"
+  for _ in $(seq 10); do
+    sleep "${E2E_AFTER:-0.3}"
+    mv "$out/$1.png" "$out/$1.before-settling.png"
+    shot "$1"
+    same "$1.before-settling" "$1" && break
+  done
+  rm -f "$out/$1.before-settling.png"
+}
+
+# move KEY BEFORE NAME: holds KEY until the picture has changed from BEFORE.
+move() { hold_until "xdotool keydown $1" "xdotool keyup $1" "$2" "$3" changed; }
+
 # check_scrolls NAME BEFORE AFTER: from shot BEFORE to shot AFTER the level
-# moved to the left (its centre band by more than 10 px); the shift stays in
-# $dx, for check_pans.
+# moved to the left (its centre band by more than 10 px). The band's shift
+# per unit of picture change stays in $scroll_rate, for check_pans.
 check_scrolls() {
+  local dx
   dx=$(shift_of "$2" "$3")
+  scroll_rate=$(awk -v x="$dx" -v d="$(picture_diff "$2" "$3")" 'BEGIN{print (d > 0 ? x / d : 0)}')
   echo "  centre band shift from $2 to $3: $dx px"
   check "$1" [ "$dx" -lt -10 ]
 }
 
-# check_pans WHAT BEFORE AFTER SCROLL_DX [PREFIX]: the same move, made in the
-# panning camera mode between shots BEFORE and AFTER, shifts the centre band
-# by less than half the SCROLL_DX it scrolled by, yet changes the picture.
+# check_pans WHAT BEFORE AFTER [PREFIX]: the same move, made in the panning
+# camera mode between shots BEFORE and AFTER, changes the picture but shifts
+# the centre band by less than half as much as the scroll did for the same
+# change of picture: the pan turns the view about the scene's centre. The
+# comparison per unit of change holds however far either move went.
 check_pans() {
-  local pan_dx
+  local pan_dx pan_rate
   pan_dx=$(shift_of "$2" "$3")
-  echo "  centre band shift from $2 to $3: $pan_dx px"
-  check "${5:-}$1 pans the camera instead of scrolling" \
-    awk -v a="$pan_dx" -v b="$4" 'BEGIN{exit !(a > b / 2)}'
-  check "${5:-}the camera pan changes the picture" differs "$2" "$3"
+  pan_rate=$(awk -v x="$pan_dx" -v d="$(picture_diff "$2" "$3")" 'BEGIN{print (d > 0 ? x / d : 0)}')
+  echo "  centre band shift from $2 to $3: $pan_dx px ($pan_rate px per unit of change;" \
+    "the scroll: $scroll_rate)"
+  check "${4:-}$1 pans the camera instead of scrolling" \
+    awk -v a="$pan_rate" -v b="$scroll_rate" 'BEGIN{exit !(a > b / 2)}'
+  check "${4:-}the camera pan changes the picture" differs "$2" "$3"
 }
 
 # check_drawn SHOT [LABEL]: the screenshot shows a scene, not a blank or

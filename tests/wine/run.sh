@@ -58,25 +58,18 @@ if start_game "$root" main; then
   shot start
   check_drawn start
 
-  hold Right 0.4
-  shot right
+  move Right start right
   check_scrolls "holding Right moves the level to the left" start right
 
-  hold Left 0.4
-  shot back
-  press space
-  hold Right 0.4
-  shot pan
-  check_pans "Space then Right" back pan "$dx"
-  hold Left 0.4
-  press space
-  sleep 0.3
-  shot before_f2
-  press F2
-  shot ortho
+  move Left right back
+  # Space is held with Right: the game takes the toggle before the move.
+  hold_until "xdotool keydown space keydown Right" "xdotool keyup Right keyup space" back pan changed
+  check_pans "Space then Right" back pan
+  hold_until "xdotool keydown space keydown Left" "xdotool keyup Left keyup space" pan before_f2 \
+    changed
+  hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 ortho changed
   check "F2 changes the projection" differs before_f2 ortho
-  press F2
-  shot persp
+  hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 persp restored
   check "a second F2 restores the projection" same before_f2 persp
 
   xdotool key Escape
@@ -88,8 +81,7 @@ if start_game "$root" main; then
   xdotool key Escape
   sleep 0.4
   shot resumed1
-  hold Right 0.3
-  shot resumed2
+  move Right resumed1 resumed2
   check "a second Escape resumes the game" differs resumed1 resumed2
 
   # The keyboard is read from the global state: with another program's
@@ -108,11 +100,10 @@ if start_game "$root" main; then
     sleep 0.5
     focused=$(xdotool getwindowfocus 2>/dev/null)
     shot unfocused1
-    hold Right 0.35
-    shot unfocused2
+    move Right unfocused1 unfocused2
     check "the other window has the focus" [ "$focused" = "$other" ]
     check_scrolls "Right is read while another window has the focus" unfocused1 unfocused2
-    hold Left 0.35
+    move Left unfocused2 unfocused3
     "$closer" "$other"
     xdotool windowfocus "$window" 2>/dev/null
     sleep 0.3
@@ -135,8 +126,7 @@ overrides=$WINEDLLOVERRIDES
 export WINEDLLOVERRIDES="$overrides;xinput1_4,xinput9_1_0=d"
 if start_game "$root" no_xinput; then
   shot no_xinput1
-  hold Right 0.4
-  shot no_xinput2
+  move Right no_xinput1 no_xinput2
   check_scrolls "without XInput Right still moves the level" no_xinput1 no_xinput2
   close_game 15
   check "without XInput: nothing on standard error, exits 0" \
