@@ -241,12 +241,17 @@ wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
-# start_wine PREFIX: a fresh Wine prefix in PREFIX (log in $out/wineboot.log)
-# and one wineserver kept running, which every later start reuses.
-start_wine() {
+# wine_env PREFIX: Wine's settings for playing in the prefix PREFIX.
+wine_env() {
   export WINEPREFIX=$1
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono / Gecko installer prompts
+}
+
+# start_wine PREFIX: a fresh Wine prefix in PREFIX (log in $out/wineboot.log)
+# and one wineserver kept running, which every later start reuses.
+start_wine() {
+  wine_env "$1"
   local started
   started=$(date +%s)
   "$wine" wineboot -i >"$out/wineboot.log" 2>&1

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The packages stage: builds every package (scripts/package.sh), checks the
-# amd64 one with lintian, installs it on this machine with apt-get, plays the
+# The packages stage, on the packages scripts/package.sh built (the packages
+# fixture of the test list): checks the amd64 one with lintian, installs it on this machine with apt-get, plays the
 # installed game from an empty folder under Xvfb, purges it again, plays the
 # web zip's page under a sub-path of a loopback web server in headless
 # Chromium, plays the unzipped Windows build under Wine, and there installs,
@@ -57,14 +57,7 @@ purge_ours() {
   installed_by_us=no
 }
 
-# --- build -------------------------------------------------------------------------
-if bash "$root/scripts/package.sh" >"$out/package.log" 2>&1; then
-  pass "scripts/package.sh builds the packages"
-else
-  tail -n 40 "$out/package.log"
-  fail "scripts/package.sh builds the packages"
-  finish
-fi
+# --- what scripts/package.sh built ------------------------------------------------
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build-deb/CMakeCache.txt")
 deb_name="dravik_${version}_amd64.deb"
 zip_name="dravik-${version}-windows-x64.zip"

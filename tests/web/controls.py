@@ -11,6 +11,17 @@ diff = lambda run, a, b: run.probe("diff", a, b)[0]
 shift = lambda run, a, b: int(run.probe("shift", a, b, "15", "35")[0])  # as play_normal's
 
 
+def check_pans(run, name, before, after, scroll_rate):
+    """The pan turns the view about the scene's centre: per unit of picture
+    change the house moves less than half as far as in the scroll, however
+    far either move went."""
+    change = run.probe("diff", before, after)[0]
+    pan_dx = int(run.probe("shift", before, after, "15", "35")[0])
+    pan_rate = pan_dx / change if change > 0 else 0
+    run.check(f"{name} (house moved {pan_dx} px, {pan_rate:.2f} px per unit of change; the scroll:"
+              f" {scroll_rate:.2f})", pan_rate > scroll_rate / 2 and change > 1.0)
+
+
 def play_moves(run, what, press, release):
     """press(x, button): the stick to x (-1..1), with a button of PAD_BUTTONS held."""
     def hold(x, seconds, button=None, seen=True):
@@ -20,22 +31,18 @@ def play_moves(run, what, press, release):
     hold(0.1, 1.0)
     drift = diff(run, start, run.shot(f"{what}_dead_zone"))
     run.check(f"{what}: a stick inside the dead zone leaves the picture still ({drift:.2f})", drift < 0.5)
-    hold(1, 0.35)
-    moved = run.shot(f"{what}_right")
+    moved = run.hold_until(lambda: press(1, None), release, start, f"{what}_right")
     dx = shift(run, start, moved)
     run.check(f"{what}: the stick scrolls the world (house moved {dx} px)", dx < -10)
+    scroll_rate = dx / max(diff(run, start, moved), 1e-6)
     run.wait_for_frames(run.frames() + 5, 10)
     run.check(f"{what}: a released stick stops the motion",
               diff(run, moved, run.shot(f"{what}_released")) < 0.5)
-    hold(-1, 0.35)
-    back = run.shot(f"{what}_back")
-    hold(1, 0.35, "Camera")
-    pan = run.shot(f"{what}_pan")
-    run.check(f"{what}: the camera button held with the stick pans the camera instead",
-              shift(run, back, pan) > dx / 2 and diff(run, back, pan) > 1.0)
-    hold(-1, 0.35)
-    hold(0, 0.15, "Camera")
-    before = run.shot(f"{what}_perspective")
+    back = run.hold_until(lambda: press(-1, None), release, moved, f"{what}_back")
+    pan = run.hold_until(lambda: press(1, "Camera"), release, back, f"{what}_pan")
+    check_pans(run, f"{what}: the camera button held with the stick pans the camera instead",
+               back, pan, scroll_rate)
+    before = run.hold_until(lambda: press(-1, "Camera"), release, pan, f"{what}_perspective")
     hold(0, 0.15, "Projection")
     run.check(f"{what}: the projection button changes the projection",
               diff(run, before, run.shot(f"{what}_ortho")) > 1.0)

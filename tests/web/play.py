@@ -20,13 +20,15 @@ import sys
 import time
 
 from cdp import Chromium
-from controls import play_gamepad, play_touch
+from controls import check_pans, play_gamepad, play_touch
 from lifecycle import copy_site, play_context_loss, play_fullscreen, play_offline
 
 # The desktop draws these patches of its start-up picture in this colour
 # (mean red, green, blue in build/screenshot.png); a random tree may hide one.
 DESKTOP_GRASS = (54.6, 137.4, 34.1)
 GRASS_PATCHES = [(280, 540), (230, 440), (540, 640), (860, 560)]
+
+MOVED = 4.0
 
 # name: (KeyboardEvent.key, .code, Windows virtual-key code)
 KEYS = {"Right": ("ArrowRight", "ArrowRight", 39), "Left": ("ArrowLeft", "ArrowLeft", 37),
@@ -143,6 +145,26 @@ class Run:
             self.wait_for_frames(self.frames() + 1, 10)
         time.sleep(after)
 
+    # An input whose effect shows is held until it shows: a slow page moves
+    # by each frame's time, so a timed hold moves it by anything. The picture
+    # is watched until it differs from BEFORE by MOVED (a mean difference
+    # per channel, about a 20 px scroll), or matches it again (restored),
+    # for 20 s at most; two frames after the release it is shot as NAME.
+    def hold_until(self, press, release, before, name, restored=False):
+        press()
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            change = self.probe("diff", before, self.shot(name))[0]
+            if (change < 0.5) if restored else (change >= MOVED):
+                break
+        release()
+        self.wait_for_frames(self.frames() + 2, 10)
+        return self.shot(name)
+
+    def move(self, name, before, shot_name):
+        return self.hold_until(lambda: self.key("keyDown", name), lambda: self.key("keyUp", name),
+                               before, shot_name)
+
     def shot(self, name):
         box = self.page.evaluate("(({x, y, width, height}) => ({x, y, width, height}))"
                                  "(document.getElementById('canvas').getBoundingClientRect())")
@@ -200,24 +222,25 @@ def play_normal(run, url):
     run.check("scene is drawn (not a blank frame)", scene)
     run.check("grass where the desktop shows grass", grass)
 
-    run.hold("Right", 0.35)
-    dx = shift(start, run.shot("right"))
+    right = run.move("Right", start, "right")
+    dx = shift(start, right)
     run.check(f"holding Right scrolls the world to the left (house moved {dx} px)", dx < -10)
-    run.hold("Left", 0.35)
-    back = run.shot("back")
-    run.hold("Space", 0.15)
-    run.hold("Right", 0.35)
-    pan = run.shot("pan")
-    pan_dx = shift(back, pan)
-    run.check(f"Space then Right pans the camera instead of scrolling (house moved {pan_dx} px)",
-              pan_dx > dx / 2 and diff(back, pan) > 1.0)
-    run.hold("Left", 0.35)
-    run.hold("Space", 0.15)
-    before = run.shot("before_f2")
-    run.hold("F2", 0.15)
-    run.check("F2 changes the projection", diff(before, run.shot("ortho")) > 1.0)
-    run.hold("F2", 0.15)
-    run.check("a second F2 restores the projection", diff(before, run.shot("persp")) < 0.5)
+    scroll_rate = dx / max(diff(start, right), 1e-6)
+    back = run.move("Left", right, "back")
+    # Space is held with Right: the game takes the toggle before the move.
+    pan = run.hold_until(lambda: [run.key("keyDown", k) for k in ("Space", "Right")],
+                         lambda: [run.key("keyUp", k) for k in ("Right", "Space")], back, "pan")
+    check_pans(run, "Space then Right pans the camera instead of scrolling", back, pan, scroll_rate)
+    before = run.hold_until(lambda: [run.key("keyDown", k) for k in ("Space", "Left")],
+                            lambda: [run.key("keyUp", k) for k in ("Left", "Space")], pan,
+                            "before_f2")
+    run.check("F2 changes the projection",
+              diff(before, run.hold_until(lambda: run.key("keyDown", "F2"),
+                                          lambda: run.key("keyUp", "F2"), before, "ortho")) > 1.0)
+    run.check("a second F2 restores the projection",
+              diff(before, run.hold_until(lambda: run.key("keyDown", "F2"),
+                                          lambda: run.key("keyUp", "F2"), before, "persp",
+                                          restored=True)) < 0.5)
 
     run.key("keyDown", "Escape")
     run.key("keyUp", "Escape")
@@ -232,8 +255,8 @@ def play_normal(run, url):
     run.hold("Escape", 0.05, after=0, seen=False)
     run.wait_for_frames(run.frames() + 2, 10)
     resumed = run.shot("resumed1")
-    run.hold("Right", 0.3)
-    run.check("a second Escape resumes the game", diff(resumed, run.shot("resumed2")) > 1.0)
+    run.check("a second Escape resumes the game",
+              diff(resumed, run.move("Right", resumed, "resumed2")) > 1.0)
     run.hold("Left", 0.3)
 
     # A listener after the game's sees what the game did with each key. The

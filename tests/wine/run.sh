@@ -5,6 +5,7 @@
 # manager's close request (Wine turns it into WM_CLOSE).
 # Usage: tests/wine/run.sh path/to/dravik.exe path/to/host/tests/e2e
 #   the second folder holds the host-built helpers image_probe and x11_close.
+#   A WINEPREFIX already made is played in; else a fresh one is made.
 set -uo pipefail
 
 exe=$(realpath "${1:-build-win/dravik.exe}")
@@ -35,13 +36,20 @@ if ! start_xvfb 120; then
   exit 1
 fi
 
-# --- Wine prefix, made once for this run ----------------------------------------
+# --- Wine prefix: the one in WINEPREFIX (tests/wine/prefix.sh made it), or one
+# made for this run ----------------------------------------------------------------
+own_prefix=no
 cleanup() {
-  stop_wine
+  [ "$own_prefix" = yes ] && stop_wine
   stop_xvfb
 }
 trap cleanup EXIT
-start_wine "$out/prefix"
+if [ -f "${WINEPREFIX:-/nonexistent}/system.reg" ]; then
+  wine_env "$WINEPREFIX"
+else
+  own_prefix=yes
+  start_wine "$out/prefix"
+fi
 
 # --- the game with its own data ----------------------------------------------
 if start_game "$root" main; then
