@@ -6,6 +6,8 @@
 //                                       A's: the centre band (40 to 60 % of the height) or TOP to
 //                                       BOTTOM percent
 //   image_probe mean A.png X Y W H   -> mean "<red> <green> <blue>" of a rectangle (0..255)
+//   image_probe rim A.png ROW_PERCENT -> "<left> <right>": x of the ground disc's rims on that row,
+//                                       its outermost grass-green pixels (-1 -1: none)
 //   image_probe grab WINDOW OUT.png [REF.png]
 //                                    -> writes the X window's picture (on $DISPLAY) as a PNG; with
 //                                       REF, prints the picture's diff from it
@@ -13,6 +15,7 @@
 #include <X11/Xutil.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -122,6 +125,23 @@ int mean(const Image& a, int x0, int y0, int w, int h) {
   return 0;
 }
 
+// The disc of grass stands out from the dark sky; trees are green too but
+// stand on the disc, and one leaning out over the rim moves one end only.
+int rim(const Image& a, int rowPercent) {
+  const int y = std::min(a.height - 1, std::max(0, a.height * rowPercent / 100));
+  const auto grass = [&](int x) {
+    const unsigned char* p = &a.rgb[3 * (static_cast<size_t>(y) * a.width + x)];
+    return p[1] > 90 && p[1] > p[0] + 40 && p[1] > p[2] + 40;
+  };
+  int left = 0;
+  while (left < a.width && !grass(left)) ++left;
+  int right = a.width - 1;
+  while (right > left && !grass(right)) --right;
+  if (left == a.width) left = right = -1;
+  std::printf("%d %d\n", left, right);
+  return 0;
+}
+
 // Reads the window straight from the X server: a fraction of ImageMagick's
 // time, so the checks can watch a running game closely.
 int grab(const char* windowId, const char* path, const char* referencePath) {
@@ -197,7 +217,7 @@ int grab(const char* windowId, const char* path, const char* referencePath) {
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr,
-                 "usage: image_probe stats|diff|shift|mean A.png [B.png [TOP BOTTOM] | X Y W H]\n"
+                 "usage: image_probe stats|diff|shift|mean|rim A.png [B.png [TOP BOTTOM] | X Y W H | ROW]\n"
                  "       image_probe grab WINDOW OUT.png [REF.png]\n");
     return 2;
   }
@@ -213,6 +233,7 @@ int main(int argc, char** argv) {
     if (argc < 7) return 2;
     return mean(a, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]));
   }
+  if (command == "rim") return argc >= 4 ? rim(a, std::atoi(argv[3])) : 2;
   if (argc < 4 || !load(argv[3], b)) return 2;
   if (command == "diff") return diff(a, b);
   if (command == "shift") {

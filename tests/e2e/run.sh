@@ -39,11 +39,11 @@ if start_game "$root" main; then
   check_scrolls "holding Right moves the level to the left" start right
 
   move Left right back
-  # Space is held with Right: the game takes the toggle before the move.
-  hold_until "xdotool keydown space keydown Right" "xdotool keyup Right keyup space" back pan changed
+  pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Right" "xdotool keyup Right" \
+    back pan
   check_pans "Space then Right" back pan
-  hold_until "xdotool keydown space keydown Left" "xdotool keyup Left keyup space" pan before_f2 \
-    changed
+  pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Left" "xdotool keyup Left" \
+    pan before_f2
   hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 ortho changed
   check "F2 changes the projection" differs before_f2 ortho
   hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 persp restored
@@ -91,18 +91,17 @@ if start_game "$root" gamepad; then
   shot pad_rest2
   stick_x 0
   check "gamepad: a stick resting at 0.1 leaves the world still" same pad_rest1 pad_rest2
-  hold_until "pad button $a_button 1; stick_x 26000" "stick_x 0; pad button $a_button 0" \
-    pad_rest2 pad_pan changed
+  pan "pad button $a_button 1" "pad button $a_button 0" "stick_x 26000" "stick_x 0" pad_rest2 pad_pan
   check_pans "A then the stick" pad_rest2 pad_pan "gamepad: "
-  hold_until "pad button $a_button 1; stick_x -26000" "stick_x 0; pad button $a_button 0" \
-    pad_pan pad_scrolling changed
+  pan "pad button $a_button 1" "pad button $a_button 0" "stick_x -26000" "stick_x 0" \
+    pad_pan pad_scrolling
   tap $start_button
   shot pad_paused1
   stick_x 26000 && sleep 0.4 && stick_x 0 && sleep 0.3
   shot pad_paused2
   check "gamepad: Start pauses" same pad_paused1 pad_paused2
   tap $start_button
-  hold_until "stick_x 26000" "pad detach" pad_paused2 pad_unplugged1 changed
+  hold_until "pad attach; stick_x 26000" "pad detach" pad_paused2 pad_unplugged1 changed
   sleep 0.6
   shot pad_unplugged2
   check "gamepad: the game resumed on Start" differs pad_paused2 pad_unplugged1

@@ -11,15 +11,23 @@ diff = lambda run, a, b: run.probe("diff", a, b)[0]
 shift = lambda run, a, b: int(run.probe("shift", a, b, "15", "35")[0])  # as play_normal's
 
 
-def check_pans(run, name, before, after, scroll_rate):
-    """The pan turns the view about the scene's centre: per unit of picture
-    change the house moves less than half as far as in the scroll, however
-    far either move went."""
-    change = run.probe("diff", before, after)[0]
-    pan_dx = int(run.probe("shift", before, after, "15", "35")[0])
-    pan_rate = pan_dx / change if change > 0 else 0
-    run.check(f"{name} (house moved {pan_dx} px, {pan_rate:.2f} px per unit of change; the scroll:"
-              f" {scroll_rate:.2f})", pan_rate > scroll_rate / 2 and change > 1.0)
+def rim_shift(run, a, b):
+    """How far the ground disc's two rims moved, added, on the row at 70 %
+    of the height: the scroll moves the level over a disc that stays put,
+    the pan moves the camera, which sees the disc from elsewhere."""
+    (al, ar), (bl, br) = run.probe("rim", a, "70"), run.probe("rim", b, "70")
+    return abs(bl - al) + abs(br - ar)
+
+
+def check_pans(run, name, before, after, scroll_rim):
+    """The move in the panning mode (held until the picture changed three
+    times as much as for a scroll) moved the camera: the disc's rims moved
+    10 px or more, and over three times as far as with the scroll."""
+    rim = rim_shift(run, before, after)
+    with open(after, "rb") as picture:  # pixels of a 1280 px wide canvas
+        scale = int.from_bytes(picture.read(24)[16:20], "big") / 1280
+    run.check(f"{name} (the disc's rims moved {rim:.0f} px; with the scroll {scroll_rim:.0f} px)",
+              rim >= 10 * scale and rim > 3 * scroll_rim and diff(run, before, after) > 1.0)
 
 
 def play_moves(run, what, press, release):
@@ -34,15 +42,16 @@ def play_moves(run, what, press, release):
     moved = run.hold_until(lambda: press(1, None), release, start, f"{what}_right")
     dx = shift(run, start, moved)
     run.check(f"{what}: the stick scrolls the world (house moved {dx} px)", dx < -10)
-    scroll_rate = dx / max(diff(run, start, moved), 1e-6)
+    scroll_rim = rim_shift(run, start, moved)
     run.wait_for_frames(run.frames() + 5, 10)
     run.check(f"{what}: a released stick stops the motion",
               diff(run, moved, run.shot(f"{what}_released")) < 0.5)
     back = run.hold_until(lambda: press(-1, None), release, moved, f"{what}_back")
-    pan = run.hold_until(lambda: press(1, "Camera"), release, back, f"{what}_pan")
+    pan = run.hold_until(lambda: press(1, "Camera"), release, back, f"{what}_pan", moved=12)
     check_pans(run, f"{what}: the camera button held with the stick pans the camera instead",
-               back, pan, scroll_rate)
-    before = run.hold_until(lambda: press(-1, "Camera"), release, pan, f"{what}_perspective")
+               back, pan, scroll_rim)
+    before = run.hold_until(lambda: press(-1, "Camera"), release, pan, f"{what}_perspective",
+                            moved=12)
     hold(0, 0.15, "Projection")
     run.check(f"{what}: the projection button changes the projection",
               diff(run, before, run.shot(f"{what}_ortho")) > 1.0)

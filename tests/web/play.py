@@ -20,7 +20,7 @@ import sys
 import time
 
 from cdp import Chromium
-from controls import check_pans, play_gamepad, play_touch
+from controls import check_pans, play_gamepad, play_touch, rim_shift
 from lifecycle import copy_site, play_context_loss, play_fullscreen, play_offline
 
 # The desktop draws these patches of its start-up picture in this colour
@@ -147,15 +147,16 @@ class Run:
 
     # An input whose effect shows is held until it shows: a slow page moves
     # by each frame's time, so a timed hold moves it by anything. The picture
-    # is watched until it differs from BEFORE by MOVED (a mean difference
-    # per channel, about a 20 px scroll), or matches it again (restored),
-    # for 20 s at most; two frames after the release it is shot as NAME.
-    def hold_until(self, press, release, before, name, restored=False):
+    # is watched until it differs from BEFORE by `moved` (a mean difference
+    # per channel; 4 is about a 20 px scroll), or matches it again
+    # (restored), for 20 s at most; two frames after the release it is shot
+    # as NAME.
+    def hold_until(self, press, release, before, name, restored=False, moved=MOVED):
         press()
         deadline = time.monotonic() + 20
         while time.monotonic() < deadline:
             change = self.probe("diff", before, self.shot(name))[0]
-            if (change < 0.5) if restored else (change >= MOVED):
+            if (change < 0.5) if restored else (change >= moved):
                 break
         release()
         self.wait_for_frames(self.frames() + 2, 10)
@@ -225,15 +226,16 @@ def play_normal(run, url):
     right = run.move("Right", start, "right")
     dx = shift(start, right)
     run.check(f"holding Right scrolls the world to the left (house moved {dx} px)", dx < -10)
-    scroll_rate = dx / max(diff(start, right), 1e-6)
+    scroll_rim = rim_shift(run, start, right)
     back = run.move("Left", right, "back")
     # Space is held with Right: the game takes the toggle before the move.
     pan = run.hold_until(lambda: [run.key("keyDown", k) for k in ("Space", "Right")],
-                         lambda: [run.key("keyUp", k) for k in ("Right", "Space")], back, "pan")
-    check_pans(run, "Space then Right pans the camera instead of scrolling", back, pan, scroll_rate)
+                         lambda: [run.key("keyUp", k) for k in ("Right", "Space")], back, "pan",
+                         moved=12)
+    check_pans(run, "Space then Right pans the camera instead of scrolling", back, pan, scroll_rim)
     before = run.hold_until(lambda: [run.key("keyDown", k) for k in ("Space", "Left")],
                             lambda: [run.key("keyUp", k) for k in ("Left", "Space")], pan,
-                            "before_f2")
+                            "before_f2", moved=12)
     run.check("F2 changes the projection",
               diff(before, run.hold_until(lambda: run.key("keyDown", "F2"),
                                           lambda: run.key("keyUp", "F2"), before, "ortho")) > 1.0)
