@@ -42,8 +42,11 @@ if start_game "$root" main; then
   pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Right" "xdotool keyup Right" \
     back pan
   check_pans "Space then Right" back pan
+  # Back: the camera pans back, then Space, held through a scroll that shows
+  # the game has read it, returns to scrolling.
+  E2E_MOVED=12 hold_until "xdotool keydown Left" "xdotool keyup Left" pan panned_back changed
   pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Left" "xdotool keyup Left" \
-    pan before_f2
+    panned_back before_f2
   hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 ortho changed
   check "F2 changes the projection" differs before_f2 ortho
   hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 persp restored

@@ -17,7 +17,9 @@ out="$(dirname "$exe")/wine-e2e"
 rm -rf "$out"
 mkdir -p "$out"
 
-E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PRESS=0.2
+# Wine learns of keys through its own X windows (the focused one may be
+# another program's): pulses last longer than on Linux.
+E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PRESS=0.2 E2E_PULSE=0.3
 # shellcheck source=tests/lib/stage.sh
 source "$root/tests/lib/stage.sh"
 for f in "$wine" "$probe" "$closer" "$exe"; do
@@ -73,8 +75,11 @@ if start_game "$root" main; then
   pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Right" "xdotool keyup Right" \
     back pan
   check_pans "Space then Right" back pan
+  # Back: the camera pans back, then Space, held through a scroll that shows
+  # the game has read it, returns to scrolling.
+  E2E_MOVED=12 hold_until "xdotool keydown Left" "xdotool keyup Left" pan panned_back changed
   pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Left" "xdotool keyup Left" \
-    pan before_f2
+    panned_back before_f2
   hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 ortho changed
   check "F2 changes the projection" differs before_f2 ortho
   hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 persp restored
@@ -102,8 +107,13 @@ if start_game "$root" main; then
   other=$(find_window 100 "" --name 'Notepad')
   if [ -n "$other" ]; then
     # Beside the game, so that the screenshots see the whole scene.
-    xdotool windowsize "$other" 300 300 windowmove "$other" 1290 0 2>/dev/null
-    sleep 0.5
+    # Wine may place its window again after mapping it: moved until it stays.
+    for _ in $(seq 50); do
+      xdotool windowsize "$other" 300 300 windowmove "$other" 1290 0 2>/dev/null
+      sleep 0.2
+      xdotool getwindowgeometry "$other" 2>/dev/null | grep -q 'Position: 129[0-9],' && break
+    done
+    sleep 0.3
     xdotool windowfocus "$other" 2>/dev/null
     sleep 0.5
     focused=$(xdotool getwindowfocus 2>/dev/null)
