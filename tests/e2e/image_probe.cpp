@@ -6,8 +6,7 @@
 //                                       A's: the centre band (40 to 60 % of the height) or TOP to
 //                                       BOTTOM percent
 //   image_probe mean A.png X Y W H   -> mean "<red> <green> <blue>" of a rectangle (0..255)
-//   image_probe rim A.png ROW_PERCENT -> "<left> <right>": x of the ground disc's rims on that row,
-//                                       its outermost grass-green pixels (-1 -1: none)
+//   image_probe rim A.png B.png      -> how far (pixels) the ground disc's rims moved from A to B
 //   image_probe grab WINDOW OUT.png [REF.png]
 //                                    -> writes the X window's picture (on $DISPLAY) as a PNG; with
 //                                       REF, prints the picture's diff from it
@@ -125,20 +124,35 @@ int mean(const Image& a, int x0, int y0, int w, int h) {
   return 0;
 }
 
-// The disc of grass stands out from the dark sky; trees are green too but
-// stand on the disc, and one leaning out over the rim moves one end only.
-int rim(const Image& a, int rowPercent) {
-  const int y = std::min(a.height - 1, std::max(0, a.height * rowPercent / 100));
-  const auto grass = [&](int x) {
-    const unsigned char* p = &a.rgb[3 * (static_cast<size_t>(y) * a.width + x)];
-    return p[1] > 90 && p[1] > p[0] + 40 && p[1] > p[2] + 40;
+// How far the ground disc's two rims moved from A to B, added: the least of
+// that over the rows from 40 to 60 % of the height (above a phone's touch
+// controls), so that a tree leaning out over a rim on some rows does not
+// count. The disc stands out from the dark sky; trees are green too, but
+// stand on it.
+int rim(const Image& a, const Image& b) {
+  if (a.width != b.width || a.height != b.height) {
+    std::fprintf(stderr, "sizes differ\n");
+    return 2;
+  }
+  const auto rims = [](const Image& image, int y) {
+    const auto grass = [&](int x) {
+      const unsigned char* p = &image.rgb[3 * (static_cast<size_t>(y) * image.width + x)];
+      return p[1] > 90 && p[1] > p[0] + 40 && p[1] > p[2] + 40;
+    };
+    int left = 0;
+    while (left < image.width && !grass(left)) ++left;
+    int right = image.width - 1;
+    while (right > left && !grass(right)) --right;
+    return std::make_pair(left, right);
   };
-  int left = 0;
-  while (left < a.width && !grass(left)) ++left;
-  int right = a.width - 1;
-  while (right > left && !grass(right)) --right;
-  if (left == a.width) left = right = -1;
-  std::printf("%d %d\n", left, right);
+  int least = a.width;
+  for (int percent = 40; percent <= 60; percent += 5) {
+    const int y = a.height * percent / 100;
+    const auto [al, ar] = rims(a, y);
+    const auto [bl, br] = rims(b, y);
+    least = std::min(least, std::abs(bl - al) + std::abs(br - ar));
+  }
+  std::printf("%d\n", least);
   return 0;
 }
 
@@ -216,9 +230,10 @@ int grab(const char* windowId, const char* path, const char* referencePath) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr,
-                 "usage: image_probe stats|diff|shift|mean|rim A.png [B.png [TOP BOTTOM] | X Y W H | ROW]\n"
-                 "       image_probe grab WINDOW OUT.png [REF.png]\n");
+    std::fprintf(
+        stderr,
+        "usage: image_probe stats|diff|shift|mean|rim A.png [B.png [TOP BOTTOM] | X Y W H]\n"
+        "       image_probe grab WINDOW OUT.png [REF.png]\n");
     return 2;
   }
   const std::string command = argv[1];
@@ -233,9 +248,9 @@ int main(int argc, char** argv) {
     if (argc < 7) return 2;
     return mean(a, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]));
   }
-  if (command == "rim") return argc >= 4 ? rim(a, std::atoi(argv[3])) : 2;
   if (argc < 4 || !load(argv[3], b)) return 2;
   if (command == "diff") return diff(a, b);
+  if (command == "rim") return rim(a, b);
   if (command == "shift") {
     return argc >= 6 ? shift(a, b, std::atoi(argv[4]), std::atoi(argv[5])) : shift(a, b, 40, 60);
   }

@@ -26,43 +26,9 @@ trap stop_xvfb EXIT
 
 # --- the game with its own data ----------------------------------------------
 if start_game "$root" main; then
-  pass "window appears"
-  check "title is ZOKT 5 Dravik" [ "$(xdotool getwindowname "$window")" = "ZOKT 5 Dravik" ]
-  geometry=$(xwininfo -id "$window")
-  check "client area is 1280 x 720" \
-    bash -c "grep -q 'Width: 1280' <<<\"\$0\" && grep -q 'Height: 720' <<<\"\$0\"" "$geometry"
+  check_window
 
-  shot start
-  check_drawn start
-
-  move Right start right
-  check_scrolls "holding Right moves the level to the left" start right
-
-  move Left right back
-  pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Right" "xdotool keyup Right" \
-    back pan
-  check_pans "Space then Right" back pan
-  # Back: the camera pans back, then Space, held through a scroll that shows
-  # the game has read it, returns to scrolling.
-  E2E_MOVED=12 hold_until "xdotool keydown Left" "xdotool keyup Left" pan panned_back changed
-  pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Left" "xdotool keyup Left" \
-    panned_back before_f2
-  hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 ortho changed
-  check "F2 changes the projection" differs before_f2 ortho
-  hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 persp restored
-  check "a second F2 restores the projection" same before_f2 persp
-
-  xdotool key Escape
-  sleep 0.5
-  shot paused1
-  hold Right 0.4
-  shot paused2
-  check "Escape freezes the picture" same paused1 paused2
-  xdotool key Escape
-  sleep 0.3
-  shot resumed1
-  move Right resumed1 resumed2
-  check "a second Escape resumes the game" differs resumed1 resumed2
+  play_keyboard
 
   close_game
   check "close request exits with code 0 (got $exit_code)" [ "$exit_code" = 0 ]
@@ -94,10 +60,11 @@ if start_game "$root" gamepad; then
   shot pad_rest2
   stick_x 0
   check "gamepad: a stick resting at 0.1 leaves the world still" same pad_rest1 pad_rest2
-  pan "pad button $a_button 1" "pad button $a_button 0" "stick_x 26000" "stick_x 0" pad_rest2 pad_pan
+  E2E_MOVED=14 holding "pad button $a_button 1" "pad button $a_button 0" \
+    hold_until "stick_x 26000" "stick_x 0" pad_rest2 pad_pan changed
   check_pans "A then the stick" pad_rest2 pad_pan "gamepad: "
-  pan "pad button $a_button 1" "pad button $a_button 0" "stick_x -26000" "stick_x 0" \
-    pad_pan pad_scrolling
+  holding "pad button $a_button 1" "pad button $a_button 0" \
+    hold_until "stick_x -26000" "stick_x 0" pad_pan pad_scrolling changed
   tap $start_button
   shot pad_paused1
   stick_x 26000 && sleep 0.4 && stick_x 0 && sleep 0.3

@@ -153,11 +153,13 @@ press() { hold "$1" "${E2E_PRESS:-0.15}"; }
 
 shot() { "$probe" grab "$window" "$out/$1.png"; }
 
-# Mean difference per channel between two shots, and their comparisons.
+# Two shots compared by their mean difference per channel: differs A B
+# [BY] (by more than BY, default 1.0), same A B (by less than 0.5);
+# shift_of A B [TOP BOTTOM]: image_probe shift.
 picture_diff() { "$probe" diff "$out/$1.png" "$out/$2.png"; }
-differs() { awk -v d="$(picture_diff "$1" "$2")" 'BEGIN{exit !(d > 1.0)}'; }
+differs() { awk -v d="$(picture_diff "$1" "$2")" -v m="${3:-1.0}" 'BEGIN{exit !(d > m)}'; }
 same() { awk -v d="$(picture_diff "$1" "$2")" 'BEGIN{exit !(d < 0.5)}'; }
-shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
+shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png" "${@:3}"; }
 
 # A loaded machine draws few frames, and the game moves by each frame's time
 # and reads its input once a frame, so an input held for a fixed time moves
@@ -168,22 +170,21 @@ shift_of() { "$probe" shift "$out/$1.png" "$out/$2.png"; }
 # pulses (the command DOWN, E2E_PULSE seconds, the command UP), each
 # followed by a settled shot NAME, until the picture, compared with shot
 # BEFORE, has
-#   changed    by E2E_MOVED (a mean difference per channel; 4 is about a
-#              20 px scroll),
+#   changed    by more than E2E_MOVED (a mean difference per channel; 4 is
+#              about a 20 px scroll),
 #   restored   to the same,
 # or E2E_CAP seconds have passed. A pulse moves the level by one frame's time
 # more than its length at most, so the move stays short enough to measure.
 hold_until() {
-  local down=$1 up=$2 before=$3 name=$4 wanted=$5 deadline=$((SECONDS + ${E2E_CAP:-20})) d
+  local down=$1 up=$2 before=$3 name=$4 wanted=$5 deadline=$((SECONDS + ${E2E_CAP:-20}))
   while [ "$SECONDS" -lt "$deadline" ]; do
     eval "$down" 2>/dev/null
     sleep "${E2E_PULSE:-0.1}"
     eval "$up" 2>/dev/null
     settle "$name"
-    d=$(picture_diff "$before" "$name")
     case $wanted in
-      changed) awk -v d="$d" -v m="${E2E_MOVED:-4}" 'BEGIN{exit !(d >= m)}' && break ;;
-      restored) awk -v d="$d" 'BEGIN{exit !(d < 0.5)}' && break ;;
+      changed) differs "$before" "$name" "${E2E_MOVED:-4}" && break ;;
+      restored) same "$before" "$name" && break ;;
     esac
   done
 }
@@ -201,53 +202,89 @@ settle() {
   rm -f "$out/$1.before-settling.png"
 }
 
-# move KEY BEFORE NAME: holds KEY until the picture has changed from BEFORE.
-move() { hold_until "xdotool keydown $1" "xdotool keyup $1" "$2" "$3" changed; }
+# key_until KEY BEFORE NAME changed|restored: hold_until for a key.
+key_until() { hold_until "xdotool keydown $1" "xdotool keyup $1" "$2" "$3" "$4"; }
+move() { key_until "$1" "$2" "$3" changed; }
 
-# rim_shift A B: how far (pixels) the ground disc's two rims moved, added,
-# from shot A to shot B on the row at 70 % of the height. The scroll moves
-# the level over a disc that stays put; the pan moves the camera, which sees
-# the disc from elsewhere.
-rim_shift() {
-  local al ar bl br
-  read -r al ar <<<"$("$probe" rim "$out/$1.png" 70)"
-  read -r bl br <<<"$("$probe" rim "$out/$2.png" 70)"
-  awk -v l=$((bl - al)) -v r=$((br - ar)) 'BEGIN{print (l < 0 ? -l : l) + (r < 0 ? -r : r)}'
-}
+# rim_shift A B: how far (pixels) the ground disc's rims moved from shot A to
+# shot B. The scroll moves the level over a disc that stays put; the pan
+# moves the camera, which sees the disc from elsewhere.
+rim_shift() { "$probe" rim "$out/$1.png" "$out/$2.png"; }
 
 # check_scrolls NAME BEFORE AFTER: from shot BEFORE to shot AFTER the level
-# moved to the left (the band of the house's rows, 15 to 35 % of the height,
-# by more than 10 px; the centre band is mostly grass, whose tiles repeat). How far the disc's
-# rims moved stays in $scroll_rim, for check_pans.
+# moved to the left: the band of the house's rows (15 to 35 % of the height;
+# the centre band is mostly grass, whose tiles repeat) by more than 10 px.
+# How far the disc's rims moved stays in $scroll_rim, for check_pans.
 check_scrolls() {
   local dx
-  dx=$("$probe" shift "$out/$2.png" "$out/$3.png" 15 35)
+  dx=$(shift_of "$2" "$3" 15 35)
   scroll_rim=$(rim_shift "$2" "$3")
   echo "  house band shift from $2 to $3: $dx px; the disc's rims moved $scroll_rim px"
   check "$1" [ "$dx" -lt -10 ]
 }
 
-# pan HELD RELEASE DOWN UP BEFORE NAME: the move in the panning mode, the
-# toggle held (command HELD) through pulses of the move until the picture
-# has changed three times as much as for a scroll (E2E_MOVED 12, a scroll of
-# about 130 px), for check_pans. The game takes the toggle before the move.
-pan() {
+# holding HELD RELEASE COMMAND...: COMMAND, with the input of the command
+# HELD given before it and released (command RELEASE) after it. A toggle
+# held through a move is read by the game before the move, or with it.
+holding() {
   eval "$1" 2>/dev/null
-  E2E_MOVED=12 hold_until "$3" "$4" "$5" "$6" changed
+  "${@:3}"
   eval "$2" 2>/dev/null
 }
 
 # check_pans WHAT BEFORE AFTER [PREFIX]: the same move, made in the panning
-# camera mode between shots BEFORE and AFTER, moved the camera: the disc's
-# rims moved 10 px or more (the scroll leaves them within a few pixels, but
-# for a tree that leans over a rim).
+# camera mode between shots BEFORE and AFTER (held until the picture changed
+# by E2E_MOVED 14, which a scroll reaches at about 150 px), moved the
+# camera: the disc's rims moved 10 px or more (a scroll leaves them within a
+# few pixels).
 check_pans() {
   local rim
   rim=$(rim_shift "$2" "$3")
   echo "  the disc's rims moved $rim px from $2 to $3 (with the scroll: $scroll_rim px)"
-  check "${4:-}$1 pans the camera instead of scrolling" \
-    test "$rim" -ge 10
+  check "${4:-}$1 pans the camera instead of scrolling" test "$rim" -ge 10
   check "${4:-}the camera pan changes the picture" differs "$2" "$3"
+}
+
+# check_window: the game's window, as it appeared: its title and its size.
+check_window() {
+  pass "window appears"
+  check "title is ZOKT 5 Dravik" [ "$(xdotool getwindowname "$window")" = "ZOKT 5 Dravik" ]
+  geometry=$(xwininfo -id "$window")
+  check "client area is 1280 x 720" \
+    bash -c "grep -q 'Width: 1280' <<<\"\$0\" && grep -q 'Height: 720' <<<\"\$0\"" "$geometry"
+}
+
+# play_keyboard: the game in its window, played from the keyboard: a drawn
+# scene, the scroll, the pan (Space held through it, so the game has read
+# it), the projection switched and back, pause and resume.
+play_keyboard() {
+  shot start
+  check_drawn start
+  move Right start right
+  check_scrolls "holding Right moves the level to the left" start right
+  move Left right back
+  E2E_MOVED=14 holding "xdotool keydown space" "xdotool keyup space" move Right back pan
+  check_pans "Space then Right" back pan
+  # Back: the camera pans back, then Space, held through a scroll, returns
+  # to scrolling.
+  E2E_MOVED=14 move Left pan panned_back
+  holding "xdotool keydown space" "xdotool keyup space" move Left panned_back before_f2
+  key_until F2 before_f2 ortho changed
+  check "F2 changes the projection" differs before_f2 ortho
+  key_until F2 before_f2 persp restored
+  check "a second F2 restores the projection" same before_f2 persp
+
+  xdotool key Escape
+  sleep 0.5
+  shot paused1
+  hold Right 0.4
+  shot paused2
+  check "Escape freezes the picture" same paused1 paused2
+  xdotool key Escape
+  sleep "${E2E_AFTER:-0.3}"
+  shot resumed1
+  move Right resumed1 resumed2
+  check "a second Escape resumes the game" differs resumed1 resumed2
 }
 
 # check_drawn SHOT [LABEL]: the screenshot shows a scene, not a blank or

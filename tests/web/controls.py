@@ -11,17 +11,15 @@ diff = lambda run, a, b: run.probe("diff", a, b)[0]
 shift = lambda run, a, b: int(run.probe("shift", a, b, "15", "35")[0])  # as play_normal's
 
 
-def rim_shift(run, a, b):
-    """How far the ground disc's two rims moved, added, on the row at 70 %
-    of the height: the scroll moves the level over a disc that stays put,
-    the pan moves the camera, which sees the disc from elsewhere."""
-    (al, ar), (bl, br) = run.probe("rim", a, "70"), run.probe("rim", b, "70")
-    return abs(bl - al) + abs(br - ar)
+# How far the ground disc's rims moved: the scroll moves the level over a
+# disc that stays put, the pan moves the camera, which sees the disc from
+# elsewhere.
+rim_shift = lambda run, a, b: run.probe("rim", a, b)[0]
 
 
 def check_pans(run, name, before, after, scroll_rim):
-    """The move in the panning mode (held until the picture changed three
-    times as much as for a scroll) moved the camera: the disc's rims moved
+    """The move in the panning mode (held until the picture changed by 14,
+    which a scroll reaches at about 150 px) moved the camera: the disc's rims moved
     10 px or more, where the scroll leaves them within a few pixels."""
     rim = rim_shift(run, before, after)
     with open(after, "rb") as picture:  # pixels of a 1280 px wide canvas
@@ -47,11 +45,13 @@ def play_moves(run, what, press, release):
     run.check(f"{what}: a released stick stops the motion",
               diff(run, moved, run.shot(f"{what}_released")) < 0.5)
     back = run.hold_until(lambda: press(-1, None), release, moved, f"{what}_back")
-    pan = run.hold_until(lambda: press(1, "Camera"), release, back, f"{what}_pan", moved=12)
-    check_pans(run, f"{what}: the camera button held with the stick pans the camera instead",
+    hold(0, 0.15, "Camera")
+    pan = run.hold_until(lambda: press(1, None), release, back, f"{what}_pan", moved=14)
+    check_pans(run, f"{what}: the camera button then the stick pans the camera instead",
                back, pan, scroll_rim)
-    before = run.hold_until(lambda: press(-1, "Camera"), release, pan, f"{what}_perspective",
-                            moved=12)
+    run.hold_until(lambda: press(-1, None), release, pan, f"{what}_panned_back", moved=14)
+    hold(0, 0.15, "Camera")
+    before = run.shot(f"{what}_perspective")
     hold(0, 0.15, "Projection")
     run.check(f"{what}: the projection button changes the projection",
               diff(run, before, run.shot(f"{what}_ortho")) > 1.0)

@@ -55,47 +55,13 @@ fi
 
 # --- the game with its own data ----------------------------------------------
 if start_game "$root" main; then
-  pass "window appears"
-  check "title is ZOKT 5 Dravik" [ "$(xdotool getwindowname "$window")" = "ZOKT 5 Dravik" ]
-  geometry=$(xwininfo -id "$window")
-  check "client area is 1280 x 720" \
-    bash -c "grep -q 'Width: 1280' <<<\"\$0\" && grep -q 'Height: 720' <<<\"\$0\"" "$geometry"
+  check_window
   check "a 3.0 context: no fallback line on standard error" \
     bash -c "! grep -q 'falling back to GL 2.1' '$out/main.err'"
   # Wine's XInput has no devices here: the game plays on, saying nothing.
   check "nothing on standard error with XInput and no gamepad" [ ! -s "$out/main.err" ]
 
-  shot start
-  check_drawn start
-
-  move Right start right
-  check_scrolls "holding Right moves the level to the left" start right
-
-  move Left right back
-  pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Right" "xdotool keyup Right" \
-    back pan
-  check_pans "Space then Right" back pan
-  # Back: the camera pans back, then Space, held through a scroll that shows
-  # the game has read it, returns to scrolling.
-  E2E_MOVED=12 hold_until "xdotool keydown Left" "xdotool keyup Left" pan panned_back changed
-  pan "xdotool keydown space" "xdotool keyup space" "xdotool keydown Left" "xdotool keyup Left" \
-    panned_back before_f2
-  hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 ortho changed
-  check "F2 changes the projection" differs before_f2 ortho
-  hold_until "xdotool keydown F2" "xdotool keyup F2" before_f2 persp restored
-  check "a second F2 restores the projection" same before_f2 persp
-
-  xdotool key Escape
-  sleep 0.5
-  shot paused1
-  hold Right 0.4
-  shot paused2
-  check "Escape freezes the picture" same paused1 paused2
-  xdotool key Escape
-  sleep 0.4
-  shot resumed1
-  move Right resumed1 resumed2
-  check "a second Escape resumes the game" differs resumed1 resumed2
+  play_keyboard
 
   # The keyboard is read from the global state: with another program's
   # window in front and focused, Right still scrolls the level. The other
