@@ -118,7 +118,6 @@ rm -rf "$work"
 # data/ is found beside the executable (build/data).
 work=$(mktemp -d)
 if start_game "$work" elsewhere; then
-  shot elsewhere
   check_drawn elsewhere "started from an empty folder"
   close_game
   check "started from an empty folder: no missing-file lines" [ ! -s "$out/elsewhere.err" ]

@@ -73,8 +73,6 @@ mkdir "$work/home"
 # arm64 program.
 game_command=(env HOME="$work/home" qemu-aarch64-static "$binary")
 if launch_game "$work/contents/usr/share/games/dravik" arm64 60; then
-  sleep 4
-  shot arm64
   check_drawn arm64 "packaged arm64 game under qemu"
   close_game 30
   check "packaged arm64 game: close request exits with code 0 (got $exit_code)" [ "$exit_code" = 0 ]

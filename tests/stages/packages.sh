@@ -129,7 +129,6 @@ package_files=$(find /usr/lib/games/dravik /usr/share/games/dravik | sort)
 game_command=(env HOME="$home" /usr/games/dravik)
 if start_game "$empty" installed; then
   pass "/usr/games/dravik opens the window from an empty folder"
-  shot installed
   check_drawn installed "installed game"
   close_game
   check "installed game: close request exits with code 0 (got $exit_code)" [ "$exit_code" = 0 ]
@@ -193,7 +192,6 @@ game_command=("$wine" dravik.exe)
 E2E_SETTLE=2 E2E_FOCUS=0.3
 if start_game "$folder" zip; then
   pass "dravik.exe from the zip opens the window in its own folder under Wine"
-  shot zip
   check_drawn zip "dravik.exe from the zip"
   close_game 15
   check "dravik.exe from the zip: close request exits with code 0 (got $exit_code)" \
@@ -243,7 +241,6 @@ check "it is in the 64-bit view only" bash -c "! '$wine' reg query '$key' /reg:3
 mkdir "$work/elsewhere"
 game_command=("$wine" "$win_dir\\dravik.exe")
 if start_game "$work/elsewhere" installed-exe; then
-  shot installed-exe
   check_drawn installed-exe "installed dravik.exe, started from another folder"
   close_game 15
   check "installed dravik.exe: exits with code 0 (got $exit_code), writes nothing where started" \

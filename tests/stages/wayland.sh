@@ -100,7 +100,6 @@ fi
 sleep "${E2E_SETTLE:-1.5}"
 check "weston's window has the X focus" [ "$(xdotool getwindowfocus 2>/dev/null)" = "$window" ]
 
-shot start
 check_drawn start
 check "the scene differs from weston's empty output" differs empty start
 

@@ -19,7 +19,7 @@ mkdir -p "$out"
 
 # Wine learns of keys through its own X windows (the focused one may be
 # another program's): pulses last longer than on Linux.
-E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PRESS=0.2 E2E_PULSE=0.3
+E2E_SETTLE=2 E2E_FOCUS=0.3 E2E_AFTER=0.4 E2E_PULSE=0.3
 # shellcheck source=tests/lib/stage.sh
 source "$root/tests/lib/stage.sh"
 for f in "$wine" "$probe" "$closer" "$exe"; do
