@@ -2,7 +2,10 @@
 // llvmpipe on the CI machines), next to a raw-GL baseline that issues the
 // same draw calls with the least state change; the time from process start
 // to the first presented frame; and heap allocations per frame, with the
-// window's events pumped and a (virtual) gamepad's stick pushed half way.
+// window's events pumped and a (virtual) gamepad's stick pushed half way;
+// GL calls per frame, asked by the game and passed on to the driver by the
+// state shadow; and whether the game's pictures are the same with the shadow
+// off.
 //
 // Runs on SDL's offscreen driver unless SDL_VIDEODRIVER says otherwise.
 // Usage: frame_bench [frames]   (from the repository root, so data/ is found)
@@ -22,6 +25,7 @@
 #include "game/Game.h"
 #include "game/InputState.h"
 #include "gl/GlApi.h"
+#include "tests/support/GameViews.h"
 #include "tests/support/VirtualGamepad.h"
 
 namespace {
@@ -124,6 +128,25 @@ void drawBaseline(const std::vector<Draw>& draws, const dravik::ShaderLocations&
   }
 }
 
+// The game's four test views, read back; with the shadow on and off.
+bool picturesMatchWithoutShadow(dravik::Game& game, int width, int height) {
+  using namespace dravik;
+  std::vector<unsigned char> pictures[2];
+  for (int shadow = 0; shadow < 2; ++shadow) {
+    glentry::setStateShadow(shadow == 0);
+    pictures[shadow].resize(static_cast<std::size_t>(width) * height * 4 * test::kGameViews);
+    for (int view = 0; view < test::kGameViews; ++view) {
+      test::showGameView(game, view);
+      game.render();
+      glPixelStorei(GL_PACK_ALIGNMENT, 1);
+      glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                   pictures[shadow].data() + static_cast<std::size_t>(width) * height * 4 * view);
+    }
+  }
+  glentry::setStateShadow(true);
+  return pictures[0] == pictures[1];
+}
+
 }  // namespace
 
 void* operator new(std::size_t size) {
@@ -169,6 +192,9 @@ int main(int argc, char** argv) {
   glFinish();
 
   std::vector<double> gameCpu, gameWall;
+  gameCpu.reserve(frames);
+  gameWall.reserve(frames);
+  glentry::resetCallCounts();
   const long allocationsBefore = gAllocations.load();
   for (int i = 0; i < frames; ++i) {
     const double c0 = cpuSeconds();
@@ -183,13 +209,18 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count());
   }
   const long allocationsPerFrame = (gAllocations.load() - allocationsBefore) / frames;
+  const glentry::CallCounts gameCalls = glentry::callCounts();
 
   const std::vector<Draw> draws = collectDraws(game);
   game.basicProgram.use();
   const ShaderLocations loc = shaderLocations();
   game.grassTexture.bind();
   std::vector<double> baseCpu, baseWall;
+  // The baseline's calls all reach the driver, as they would without the
+  // table.
+  glentry::setStateShadow(false);
   for (int i = 0; i < 30 + frames; ++i) {
+    if (i == 30) glentry::resetCallCounts();
     const double c0 = cpuSeconds();
     const auto w0 = std::chrono::steady_clock::now();
     drawBaseline(draws, loc);
@@ -202,6 +233,11 @@ int main(int argc, char** argv) {
     }
   }
 
+  const glentry::CallCounts baseCalls = glentry::callCounts();
+  glentry::setStateShadow(true);
+  const Vec2 groundOffset = game.groundOffset;
+  const bool samePictures = picturesMatchWithoutShadow(game, 1280, 720);
+
   const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   std::printf("renderer: %s\n", renderer != nullptr ? renderer : "?");
   std::printf("draw calls per frame: %zu\n", draws.size());
@@ -212,10 +248,13 @@ int main(int argc, char** argv) {
               median(baseCpu) * 1e3, median(baseWall) * 1e3);
   std::printf("ratio game / baseline: %.2f (CPU), %.2f (wall)\n", median(gameCpu) / median(baseCpu),
               median(gameWall) / median(baseWall));
+  std::printf("GL calls per frame: game %llu asked, %llu issued to the driver; baseline %llu\n",
+              gameCalls.asked / frames, gameCalls.issued / frames, baseCalls.issued / frames);
+  std::printf("pictures with the state shadow on and off (%d views, 1280 x 720): %s\n",
+              test::kGameViews, samePictures ? "identical" : "DIFFERENT");
   std::printf("heap allocations per frame (steady state, gamepad %s): %ld\n",
               gamepad ? "connected" : "absent", allocationsPerFrame);
-  std::printf("ground offset after the run: %.2f, %.2f\n", game.groundOffset.x,
-              game.groundOffset.y);
+  std::printf("ground offset after the run: %.2f, %.2f\n", groundOffset.x, groundOffset.y);
 
   game.release();
   window.destroy();

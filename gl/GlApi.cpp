@@ -1,10 +1,14 @@
 #include "gl/GlApi.h"
 
+#include "gl/GlStateShadow.h"
+
 namespace glentry {
 
+namespace driver {
 #define DRAVIK_DEFINE_GL_POINTER(ret, name, params, called) name##Fn name = nullptr;
 DRAVIK_GL_ENTRY_POINTS(DRAVIK_DEFINE_GL_POINTER)
 #undef DRAVIK_DEFINE_GL_POINTER
+}  // namespace driver
 
 namespace {
 #define DRAVIK_GL_NAME(ret, name, params, called) #name,
@@ -16,9 +20,11 @@ static_assert(sizeof(kNames) / sizeof(kNames[0]) == kEntryPointCount,
 
 void loadAll(ProcLookup lookup) {
 #define DRAVIK_LOAD_GL_POINTER(ret, name, params, called) \
-  name = reinterpret_cast<name##Fn>(lookup(#name));
+  driver::name = reinterpret_cast<name##Fn>(lookup(#name));
   DRAVIK_GL_ENTRY_POINTS(DRAVIK_LOAD_GL_POINTER)
 #undef DRAVIK_LOAD_GL_POINTER
+  installTable();
+  forgetDriverState();
 }
 
 const char* firstMissingCalledEntryPoint() {
@@ -36,12 +42,20 @@ bool gContextAvailable = false;
 }
 
 bool contextAvailable() { return gContextAvailable; }
-void setContextAvailable(bool available) { gContextAvailable = available; }
+void setContextAvailable(bool available) {
+  gContextAvailable = available;
+  if (available) {
+    forgetDriverState();
+  } else {
+    forgetPrograms();
+  }
+}
 
 void resetAll() {
-#define DRAVIK_RESET_GL_POINTER(ret, name, params, called) name = nullptr;
+#define DRAVIK_RESET_GL_POINTER(ret, name, params, called) driver::name = nullptr;
   DRAVIK_GL_ENTRY_POINTS(DRAVIK_RESET_GL_POINTER)
 #undef DRAVIK_RESET_GL_POINTER
+  installTable();
 }
 
 }  // namespace glentry

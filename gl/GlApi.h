@@ -1,6 +1,7 @@
-// The game's view of OpenGL: the GL types and constants it uses, the
-// OpenGL 1.1 functions linked from the system library, and the 44 newer
-// entry points fetched at run time into process-wide pointers.
+// The game's view of OpenGL: the GL types and constants it uses, and the
+// table of process-wide pointers it calls GL through: the OpenGL 1.1
+// functions linked from the system library and the 44 newer entry points
+// fetched at run time.
 //
 // The system <GL/gl.h> is never included: Mesa's header already declares
 // some of these entry points (glActiveTexture) as functions, which would
@@ -103,39 +104,40 @@ constexpr GLenum GL_ATTACHED_SHADERS = 0x8B85;
 constexpr GLenum GL_CURRENT_PROGRAM = 0x8B8D;
 // clang-format on
 
-// OpenGL 1.1, linked from the system library (opengl32 / libGL).
-extern "C" {
-void DRAVIK_GLAPIENTRY glEnable(GLenum cap);
-void DRAVIK_GLAPIENTRY glDisable(GLenum cap);
-GLboolean DRAVIK_GLAPIENTRY glIsEnabled(GLenum cap);
-void DRAVIK_GLAPIENTRY glClear(GLbitfield mask);
-void DRAVIK_GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a);
-void DRAVIK_GLAPIENTRY glDepthFunc(GLenum func);
-void DRAVIK_GLAPIENTRY glDepthMask(GLboolean flag);
-void DRAVIK_GLAPIENTRY glBlendFunc(GLenum sfactor, GLenum dfactor);
-void DRAVIK_GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height);
-void DRAVIK_GLAPIENTRY glGenTextures(GLsizei n, GLuint* textures);
-void DRAVIK_GLAPIENTRY glDeleteTextures(GLsizei n, const GLuint* textures);
-void DRAVIK_GLAPIENTRY glBindTexture(GLenum target, GLuint texture);
-void DRAVIK_GLAPIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param);
-void DRAVIK_GLAPIENTRY glGetTexParameteriv(GLenum target, GLenum pname, GLint* params);
-void DRAVIK_GLAPIENTRY glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname,
-                                                GLint* params);
-void DRAVIK_GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
-                                    GLsizei height, GLint border, GLenum format, GLenum type,
-                                    const GLvoid* pixels);
-void DRAVIK_GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type,
-                                      const GLvoid* indices);
-void DRAVIK_GLAPIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
-                                    GLenum type, GLvoid* pixels);
-void DRAVIK_GLAPIENTRY glPixelStorei(GLenum pname, GLint param);
-void DRAVIK_GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params);
-void DRAVIK_GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params);
-void DRAVIK_GLAPIENTRY glGetBooleanv(GLenum pname, GLboolean* params);
-const GLubyte* DRAVIK_GLAPIENTRY glGetString(GLenum name);
-GLenum DRAVIK_GLAPIENTRY glGetError();
-void DRAVIK_GLAPIENTRY glFinish();
-}
+// OpenGL 1.1 entry points, linked from the system library (opengl32 /
+// libGL) and called through the table like the others.
+// X(return type, name, parameter list, called by the game)
+// clang-format off
+#define DRAVIK_GL_LINKED_ENTRY_POINTS(X)                                                       \
+  X(void, glEnable, (GLenum cap), true)                                                        \
+  X(void, glDisable, (GLenum cap), true)                                                       \
+  X(GLboolean, glIsEnabled, (GLenum cap), true)                                                \
+  X(void, glClear, (GLbitfield mask), true)                                                    \
+  X(void, glClearColor, (GLclampf r, GLclampf g, GLclampf b, GLclampf a), true)                \
+  X(void, glDepthFunc, (GLenum func), true)                                                    \
+  X(void, glDepthMask, (GLboolean flag), true)                                                 \
+  X(void, glBlendFunc, (GLenum sfactor, GLenum dfactor), true)                                 \
+  X(void, glViewport, (GLint x, GLint y, GLsizei width, GLsizei height), true)                 \
+  X(void, glGenTextures, (GLsizei n, GLuint* textures), true)                                  \
+  X(void, glDeleteTextures, (GLsizei n, const GLuint* textures), true)                         \
+  X(void, glBindTexture, (GLenum target, GLuint texture), true)                                \
+  X(void, glTexParameteri, (GLenum target, GLenum pname, GLint param), true)                   \
+  X(void, glGetTexParameteriv, (GLenum target, GLenum pname, GLint* params), true)             \
+  X(void, glTexImage2D, (GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels), true) \
+  X(void, glDrawElements, (GLenum mode, GLsizei count, GLenum type, const GLvoid* indices), true) \
+  X(void, glReadPixels, (GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels), true) \
+  X(void, glPixelStorei, (GLenum pname, GLint param), true)                                    \
+  X(void, glGetIntegerv, (GLenum pname, GLint* params), true)                                  \
+  X(void, glGetFloatv, (GLenum pname, GLfloat* params), true)                                  \
+  X(void, glGetBooleanv, (GLenum pname, GLboolean* params), true)                              \
+  X(const GLubyte*, glGetString, (GLenum name), true)                                          \
+  X(GLenum, glGetError, (), true)                                                              \
+  X(void, glFinish, (), true)
+// clang-format on
+
+// Desktop GL only (WebGL has no such query), for checks; linked directly.
+extern "C" void DRAVIK_GLAPIENTRY glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname,
+                                                           GLint* params);
 
 // The entry points fetched at run time, in the order they are fetched.
 // X(return type, name, parameter list, called by the game)
@@ -187,17 +189,33 @@ void DRAVIK_GLAPIENTRY glFinish();
   X(void, glActiveTexture, (GLenum texture), true)
 // clang-format on
 
+// Every layer calls GL through the pointers in glentry; each leads to the
+// state shadow (GlStateShadow.cpp), which passes on to the driver's own
+// entry points in glentry::driver only the calls that change something.
 namespace glentry {
 #define DRAVIK_DECLARE_GL_POINTER(ret, name, params, called) \
   using name##Fn = ret(DRAVIK_GLAPIENTRY*) params;           \
   extern name##Fn name;
+DRAVIK_GL_LINKED_ENTRY_POINTS(DRAVIK_DECLARE_GL_POINTER)
 DRAVIK_GL_ENTRY_POINTS(DRAVIK_DECLARE_GL_POINTER)
 #undef DRAVIK_DECLARE_GL_POINTER
+
+namespace driver {
+#define DRAVIK_DECLARE_DRIVER_POINTER(ret, name, params, called) extern name##Fn name;
+DRAVIK_GL_LINKED_ENTRY_POINTS(DRAVIK_DECLARE_DRIVER_POINTER)
+DRAVIK_GL_ENTRY_POINTS(DRAVIK_DECLARE_DRIVER_POINTER)
+#undef DRAVIK_DECLARE_DRIVER_POINTER
+}  // namespace driver
 }  // namespace glentry
 
+// The file that takes the linked functions' addresses declares them under
+// the same names, so it does without these.
+#ifndef DRAVIK_GL_NO_GLOBAL_NAMES
 #define DRAVIK_USE_GL_POINTER(ret, name, params, called) using glentry::name;
+DRAVIK_GL_LINKED_ENTRY_POINTS(DRAVIK_USE_GL_POINTER)
 DRAVIK_GL_ENTRY_POINTS(DRAVIK_USE_GL_POINTER)
 #undef DRAVIK_USE_GL_POINTER
+#endif
 
 namespace glentry {
 
@@ -207,7 +225,8 @@ constexpr int kEntryPointCount = 44;
 // (wglGetProcAddress, SDL_GL_GetProcAddress).
 using ProcLookup = void* (*)(const char* name);
 
-// Fills every pointer of the table, in table order, through lookup.
+// Fetches every run-time entry point, in table order, through lookup, and
+// forgets the driver's state. An entry point the lookup lacks stays null.
 void loadAll(ProcLookup lookup);
 
 // The first entry point the game calls that is still null, or nullptr when
@@ -217,14 +236,39 @@ const char* firstMissingCalledEntryPoint();
 // Names of all 44 entry points in fetch order (for tests and diagnostics).
 const char* const* entryPointNames();
 
-// Sets every pointer back to null.
+// Sets every run-time entry point back to null (the linked ones stay).
 void resetAll();
 
 // Whether a GL context is current on this thread. The window sets it when it
 // makes its context current and clears it when the context is deleted;
 // destructors and release paths skip their GL calls while it is clear, so
 // tearing the game down after the window closed is harmless.
+// Setting it either way also forgets the driver's state (forgetDriverState);
+// clearing it, the programs too.
 bool contextAvailable();
 void setContextAvailable(bool available);
+
+// GL calls the game made through the table (asked) and calls that reached
+// the driver (issued), counted since the last resetCallCounts.
+struct CallCounts {
+  unsigned long long asked = 0;
+  unsigned long long issued = 0;
+};
+CallCounts callCounts();
+void resetCallCounts();
+
+// Whether the table skips calls that change nothing (on by default). Off,
+// every call reaches the driver, in the game's order.
+void setStateShadow(bool on);
+
+// Sends what the shadow holds back (the array buffer binding, attribute
+// arrays switched on or off) to the driver now: for code that calls GL
+// other than through the table.
+void syncDriverState();
+
+// The driver's state is unknown again (bindings, attribute arrays, the
+// program in use, uniform values): the next call of each kind reaches the
+// driver. Programs keep their looked-up locations until linked again.
+void forgetDriverState();
 
 }  // namespace glentry

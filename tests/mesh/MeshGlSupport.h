@@ -36,8 +36,11 @@ inline const GlQueries& glQueries() {
   return q;
 }
 
+// The queries below are not in the game's table: the binding is sent to the
+// driver first.
 inline GLint bufferSize(GLuint buffer) {
   glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  glentry::syncDriverState();
   GLint size = -1;
   glQueries().getBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
   return size;
@@ -46,6 +49,7 @@ inline GLint bufferSize(GLuint buffer) {
 inline std::vector<float> bufferFloats(GLuint buffer, std::size_t count) {
   std::vector<float> out(count, -1.0f);
   glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  glentry::syncDriverState();
   glQueries().getBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(count * 4), out.data());
   return out;
 }
