@@ -186,9 +186,10 @@ TEST_F(DrawInstanceTest, NearTheRimTheModelLeansOutAboutTheTangent) {
     float x, y, z;
     Vec2 offset;
   };
-  const Case cases[] = {{15.5f, 0, -1, {0, 0}}, {16, 0, -1, {0, 0}}, {16, 3, -1, {0, 0}},
-                        {-12, 11, 3, {0, 0}},   {5, -16, 5, {0, 0}}, {30, 30, -1, {14, 27}},
-                        {0, -17, -1, {0, 0}}};
+  // 15.05: the lean starts at 15 units, not a little farther out.
+  const Case cases[] = {{15.05f, 0, -1, {0, 0}}, {0, -15.05f, 3, {0, 0}}, {15.5f, 0, -1, {0, 0}},
+                        {16, 0, -1, {0, 0}},     {16, 3, -1, {0, 0}},     {-12, 11, 3, {0, 0}},
+                        {5, -16, 5, {0, 0}},     {30, 30, -1, {14, 27}},  {0, -17, -1, {0, 0}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);
     game->groundOffset = c.offset;
