@@ -45,12 +45,14 @@ void* lookupGlEntryPoint(const char* name) {
 }
 
 // The page's stand-in for a message box: the text over the canvas, and the
-// line "caption: text" on the console (as an error for an error box).
+// line "caption: text" on the console (as an error for an error box). An
+// error takes the place of the page's loading bar.
 EM_JS(void, showOnPage, (const char* caption, const char* text, bool isError), {
   var message = UTF8ToString(text);
   var line = caption ? UTF8ToString(caption) + ': ' + message : message;
   if (isError) {
     console.error(line);
+    if (Module['hideLoading']) Module['hideLoading']();
   } else {
     console.log(line);
   }

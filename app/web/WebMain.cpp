@@ -15,9 +15,18 @@ dravik::ClockSource browserClock() {
   return clock;  // no sleep: the main thread must never block
 }
 
+// The page shows its loading bar until the game's first frame is drawn.
+EM_JS(void, hidePageLoading, (), {
+  if (Module['hideLoading']) Module['hideLoading']();
+});
+
 void runOnePass(void* userData) {
   auto* session = static_cast<dravik::GameSession*>(userData);
-  session->runPass();
+  static bool drawn = false;
+  if (session->runPass() && !drawn) {
+    drawn = true;
+    hidePageLoading();
+  }
   if (!session->isRunning()) {
     emscripten_cancel_main_loop();
     session->finish();

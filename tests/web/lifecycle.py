@@ -23,6 +23,40 @@ def copy_site(build, folder):
         shutil.copy(os.path.join(build, name), os.path.join(folder, name))
 
 
+# Added to the page's hook: the loading box as the page shows it first and
+# at the game's first clear, as [shown, label, bar max, bar value].
+LOADING = """
+const loading = () => (box => box && [box.offsetWidth > 0, box.querySelector('label').textContent,
+  box.querySelector('progress').max, box.querySelector('progress').value])(document.getElementById('loading'));
+addEventListener('DOMContentLoaded', () => __dravik.loading = [loading()]);
+for (const proto of [WebGLRenderingContext.prototype, WebGL2RenderingContext.prototype]) {
+  const clear = proto.clear;
+  proto.clear = function (m) {
+    if (__dravik.loading && __dravik.loading.length === 1) __dravik.loading.push(loading());
+    return clear.call(this, m);
+  };
+}"""
+CANNOT_DOWNLOAD = "The game could not be downloaded. Check your connection and reload the page."
+
+
+def play_loading(run, base):
+    run.load(base + "game/", extra=LOADING)
+    drawn = run.wait_for_frames(2)
+    first, at_draw = ((run.page.evaluate("__dravik.loading") or []) + [None, None])[:2]
+    size = sum(os.path.getsize(os.path.join(run.args.build, f)) for f in ("dravik.wasm", "dravik.data"))
+    run.check(f"loading: a bar from the first paint ({first}), full and \"Starting…\" at the game's first"
+              f" clear ({at_draw}, {size} bytes), gone after its first frame", drawn and first and first[0]
+              and first[1].startswith("Loading…") and at_draw == [True, "Starting…", size, size]
+              and run.page.evaluate("!document.getElementById('loading')"))
+    copy_site(run.args.build, os.path.join(run.args.site, "nowasm"))
+    os.remove(os.path.join(run.args.site, "nowasm", "dravik.wasm"))
+    run.load(base + "nowasm/")
+    text = run.page.wait_for("(b => b && b.classList.contains('error') && b.offsetWidth > 0 && b.textContent)"
+                             "(document.getElementById('loading'))", 30)
+    run.check(f"loading: without dravik.wasm the bar's place says \"{text}\", console.error names the file",
+              text == CANNOT_DOWNLOAD and any("dravik.wasm" in e for e in run.console("error")))
+
+
 def lose_and_restore(run, name):
     """The frames drawn while the context was lost, those after its restore, and a shot."""
     run.page.evaluate("__dravik.lose.loseContext()")

@@ -21,7 +21,7 @@ import time
 
 from cdp import Chromium
 from controls import check_pans, play_gamepad, play_touch
-from lifecycle import copy_site, play_context_loss, play_fullscreen, play_offline
+from lifecycle import copy_site, play_context_loss, play_fullscreen, play_loading, play_offline
 
 # The desktop draws these patches of its start-up picture in this colour
 # (mean red, green, blue in build/screenshot.png); a random tree may hide one.
@@ -384,7 +384,7 @@ def main():
         for play, path in ((play_normal, "game/"), (play_webgl1, "game/"),
                            (play_without_webgl, "game/"), (play_broken_data, "broken/"),
                            (play_context_loss, "game/"), (play_fullscreen, "game/"),
-                           (play_offline, ""),
+                           (play_loading, ""), (play_offline, ""),
                            (play_gamepad, "game/"), (play_touch, "game/")):
             try:
                 play(run, args.base + path)
