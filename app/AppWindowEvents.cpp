@@ -1,4 +1,4 @@
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 #include "game/Game.h"
 #include "gl/GlApi.h"
 

@@ -14,11 +14,4 @@ namespace dravik {
 // skipped. Answers whether a data/ folder was found.
 bool enterDataFolder(const std::filesystem::path& executableFolder,
                      const std::filesystem::path& installedFolder);
-
-// The folder that holds the running executable; empty where unknown.
-std::filesystem::path platformExecutableFolder();
-// Where an installed game keeps its data/ (Debian's games layout); empty
-// where the platform has no such place.
-std::filesystem::path platformInstalledFolder();
-
 }  // namespace dravik

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/AppWindow.h"
 #include "app/FrameTimer.h"
+#include "app/Platform.h"
 #include "game/Game.h"
 
 namespace dravik {

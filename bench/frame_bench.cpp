@@ -20,7 +20,7 @@
 #include <new>
 #include <vector>
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 #include "app/GlobalGlState.h"
 #include "game/Game.h"
 #include "game/InputState.h"

@@ -19,7 +19,7 @@ if(NOT TARGET dravik)
   return()
 endif()
 include(${CMAKE_CURRENT_LIST_DIR}/Notices.cmake)
-if(EMSCRIPTEN)
+if(DRAVIK_PLATFORM STREQUAL "web")
   dravik_write_notices(${CMAKE_BINARY_DIR}/LICENSES.txt dravik.wasm
     LIBRARIES libpng=libpng16-16 zlib=zlib1g simdjson=libsimdjson14)
   return()

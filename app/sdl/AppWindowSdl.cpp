@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 #include "app/sdl/GamepadSdl.h"
 #include "gl/GlApi.h"
 

@@ -2,7 +2,7 @@
 // when it is pulled out, the next one still connected takes over.
 #include "app/sdl/GamepadSdl.h"
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 
 namespace dravik {
 

@@ -1,15 +1,17 @@
 // SDL2 backend: GL entry points, message boxes, clock and keyboard.
 #include <SDL.h>
 
-#include "app/AppWindow.h"
-#include "app/DataFolder.h"
 #include "app/MessageBoxText.h"
+#include "app/Platform.h"
 #include "gl/GlApi.h"
 
 namespace dravik {
 
 namespace {
 void* lookupGlEntryPoint(const char* name) { return SDL_GL_GetProcAddress(name); }
+int64_t counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
+int64_t frequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
+void sleepOneMillisecond() { SDL_Delay(1); }
 }  // namespace
 
 void loadGLFunctions() { glentry::loadAll(lookupGlEntryPoint); }
@@ -30,9 +32,13 @@ std::filesystem::path platformExecutableFolder() {
 
 std::filesystem::path platformInstalledFolder() { return DRAVIK_INSTALLED_FOLDER; }
 
-int64_t platformCounter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
-int64_t platformFrequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
-void platformSleepOneMillisecond() { SDL_Delay(1); }
+ClockSource platformClock() { return {counter, frequency, sleepOneMillisecond}; }
+
+bool platformRunPasses(bool (*pass)(void* state), void* state) {
+  while (pass(state)) {
+  }
+  return true;
+}
 
 bool platformKeyHeld(Key key) {
   // SDL's state is that of the keyboard-focused window, refreshed by the

@@ -5,7 +5,7 @@
 
 #include <iostream>
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 #include "app/web/WebPage.h"
 #include "gl/GlApi.h"
 
@@ -16,6 +16,7 @@ struct AppWindow::Platform {
   AppWindow* window = nullptr;
   int width = 0;
   int height = 0;
+  bool frameShown = false;
 };
 
 namespace {
@@ -125,6 +126,16 @@ void AppWindow::pumpMessages() {
 }
 
 // The browser shows the drawing buffer when a pass that drew returns.
-void AppWindow::swapBuffers() {}
+// The page shows its loading bar until the game's first frame is drawn.
+EM_JS(void, hidePageLoading, (), {
+  if (Module['hideLoading']) Module['hideLoading']();
+});
+
+// The browser shows the canvas once the animation frame's pass returns.
+void AppWindow::swapBuffers() {
+  if (platform_->frameShown) return;
+  platform_->frameShown = true;
+  hidePageLoading();
+}
 
 }  // namespace dravik

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 #include "app/web/WebPage.h"
 
 namespace dravik {

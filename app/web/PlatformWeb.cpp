@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 #include "gl/GlApi.h"
 
 namespace dravik {
@@ -70,8 +70,37 @@ void showMessageBox(const char* caption, const char* text, bool isError) {
   showOnPage(caption, text, isError);
 }
 
+namespace {
 // performance.now() in whole microseconds.
-int64_t platformCounter() { return static_cast<int64_t>(emscripten_get_now() * 1000.0); }
-int64_t platformFrequency() { return 1000000; }
+int64_t counter() { return static_cast<int64_t>(emscripten_get_now() * 1000.0); }
+int64_t frequency() { return 1000000; }
+
+struct Passes {
+  bool (*pass)(void* state) = nullptr;
+  void* state = nullptr;
+};
+
+void runOnePass(void* passes) {
+  const Passes& p = *static_cast<const Passes*>(passes);
+  if (!p.pass(p.state)) emscripten_cancel_main_loop();
+}
+}  // namespace
+
+// No sleep: the main thread must never block; the frame loop skips a pass
+// that comes too early instead (runFramePass).
+ClockSource platformClock() { return {counter, frequency, nullptr}; }
+
+// One pass per animation frame, from when the page's script returns.
+bool platformRunPasses(bool (*pass)(void* state), void* state) {
+  static Passes passes;
+  passes = Passes{pass, state};
+  emscripten_set_main_loop_arg(runOnePass, &passes, 0, EM_FALSE);
+  return false;
+}
+
+// The page's data is preloaded into the virtual file system's root, the
+// current directory: there is no executable or install folder to search.
+std::filesystem::path platformExecutableFolder() { return {}; }
+std::filesystem::path platformInstalledFolder() { return {}; }
 
 }  // namespace dravik

@@ -1,7 +1,7 @@
 // Win32 + WGL backend of the game window.
 #include <windows.h>
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 #include "app/win32/GamepadWin32.h"
 #include "app/win32/MessageTable.h"
 #include "app/win32/WindowSetup.h"

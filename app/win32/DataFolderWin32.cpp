@@ -1,7 +1,7 @@
 // Win32: the executable's folder, for finding data/ beside dravik.exe.
 #include <windows.h>
 
-#include "app/DataFolder.h"
+#include "app/Platform.h"
 
 namespace dravik {
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <xinput.h>
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 
 namespace dravik {
 

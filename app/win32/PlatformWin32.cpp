@@ -1,8 +1,8 @@
 // Win32 backend: GL entry points, message boxes, clock and keyboard.
 #include <windows.h>
 
-#include "app/AppWindow.h"
 #include "app/MessageBoxText.h"
+#include "app/Platform.h"
 #include "app/win32/MessageTable.h"
 #include "gl/GlApi.h"
 
@@ -20,6 +20,20 @@ void* lookupGlEntryPoint(const char* name) {
   return win32::isValidProcAddress(proc) ? proc : nullptr;
 }
 
+int64_t counter() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+int64_t frequency() {
+  LARGE_INTEGER ticks;
+  QueryPerformanceFrequency(&ticks);
+  return ticks.QuadPart;
+}
+
+void sleepOneMillisecond() { Sleep(1); }
+
 }  // namespace
 
 void loadGLFunctions() { glentry::loadAll(lookupGlEntryPoint); }
@@ -29,19 +43,13 @@ void showMessageBox(const char* caption, const char* text, bool isError) {
   MessageBoxA(nullptr, text, caption, isError ? MB_ICONERROR : MB_OK);
 }
 
-int64_t platformCounter() {
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return now.QuadPart;
-}
+ClockSource platformClock() { return {counter, frequency, sleepOneMillisecond}; }
 
-int64_t platformFrequency() {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return frequency.QuadPart;
+bool platformRunPasses(bool (*pass)(void* state), void* state) {
+  while (pass(state)) {
+  }
+  return true;
 }
-
-void platformSleepOneMillisecond() { Sleep(1); }
 
 // The global keyboard state: keys count whichever window has the focus.
 bool platformKeyHeld(Key key) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/AppWindow.h"
+#include "app/Platform.h"
 #include "game/Game.h"
 #include "gl/GlApi.h"
 
