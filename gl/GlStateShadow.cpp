@@ -91,6 +91,7 @@ struct Shadow {
   GLuint program = kUnknown;
   ProgramRecord* programRecord = nullptr;  // the current program's, if any
   ProgramRecord programs[kPrograms];
+  unsigned nextEviction = 0;
 
   Shadow() {
     for (GLuint& texture : unitTexture) texture = kUnknown;
@@ -124,16 +125,26 @@ ProgramRecord* findProgram(GLuint id) {
   return nullptr;
 }
 
+// A program's record, made where there is none. With every record taken,
+// the one after the last made gives way (never the current program's): a
+// program without a record is still drawn with, only not followed.
 ProgramRecord* recordProgram(GLuint id) {
   if (ProgramRecord* found = findProgram(id)) return found;
+  ProgramRecord* fresh = nullptr;
   for (ProgramRecord& record : gShadow.programs) {
     if (record.id == 0) {
-      record.id = id;
-      record.forgetLink();
-      return &record;
+      fresh = &record;
+      break;
     }
   }
-  return nullptr;
+  for (int tries = 0; fresh == nullptr && tries < kPrograms; ++tries) {
+    ProgramRecord& next = gShadow.programs[gShadow.nextEviction++ % kPrograms];
+    if (&next != gShadow.programRecord) fresh = &next;
+  }
+  if (fresh == nullptr) return nullptr;
+  *fresh = ProgramRecord{};
+  fresh->id = id;
+  return fresh;
 }
 
 void flushArrayBuffer() {
