@@ -47,8 +47,9 @@ def play_moves(run, what, press, release):
     hold(0, 0.15, "Camera")
     before = run.shot(f"{what}_perspective")
     hold(0, 0.15, "Projection")
+    changed = run.shot_until(f"{what}_ortho", lambda shot: diff(run, before, shot) > 1.0)
     run.check(f"{what}: the projection button changes the projection",
-              diff(run, before, run.shot(f"{what}_ortho")) > 1.0)
+              diff(run, before, changed) > 1.0)
     hold(0, 0.15, "Projection")
     hold(0, 0.1, "Pause", seen=False)
     time.sleep(0.5)

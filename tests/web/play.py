@@ -138,9 +138,10 @@ class Run:
         before = self.page.evaluate("__dravik.frames.at(-1)")
         press()
         time.sleep(seconds)
-        if seen:
-            self.page.wait_for(f"__dravik.frames.at(-1) >= {before + 1000 * seconds}", 10)
-        else:  # paused, the game draws nothing but reads its gamepads each animation frame
+        if seen and not self.page.wait_for(
+                f"__dravik.frames.at(-1) >= {before + 1000 * seconds}", 10):
+            print("note: no frame drawn in 10 s while the input was held", flush=True)
+        elif not seen:  # paused, the game draws nothing but reads its gamepads each animation frame
             self.wait_for_animation_frames(2)
         release()
         if seen:
@@ -170,6 +171,14 @@ class Run:
     def move(self, key, before, name, **until):
         return self.hold_until(lambda: self.key("keyDown", key), lambda: self.key("keyUp", key),
                                before, name, **until)
+
+    # A toggle's effect is awaited as a move's is: the page may show a frame
+    # it drew late on a busy machine.
+    def shot_until(self, name, done, seconds=10):
+        deadline = time.monotonic() + seconds
+        while not done(picture := self.shot(name)) and time.monotonic() < deadline:
+            time.sleep(0.2)
+        return picture
 
     def shot(self, name):
         box = self.page.evaluate("(({x, y, width, height}) => ({x, y, width, height}))"
@@ -239,9 +248,11 @@ def play_normal(run, url):
     run.hold("Space", 0.15)
     before = run.shot("before_f2")
     run.hold("F2", 0.15)
-    run.check("F2 changes the projection", diff(before, run.shot("ortho")) > 1.0)
+    changed = run.shot_until("ortho", lambda shot: diff(before, shot) > 1.0)
+    run.check("F2 changes the projection", diff(before, changed) > 1.0)
     run.hold("F2", 0.15)
-    run.check("a second F2 restores the projection", diff(before, run.shot("persp")) < 0.5)
+    restored = run.shot_until("persp", lambda shot: diff(before, shot) < 0.5)
+    run.check("a second F2 restores the projection", diff(before, restored) < 0.5)
 
     run.key("keyDown", "Escape")
     run.key("keyUp", "Escape")
