@@ -19,6 +19,7 @@
 namespace dravik {
 
 class Game;
+class InputState;
 
 // Handed to the window, which forwards every size message, and the loss of
 // the GL context, through it.
@@ -157,6 +158,12 @@ class Game {
   void placeWoodAndFloor();
   void placeSharedEntities();
   void resetRun();
+  // The steps of update, in the order it takes them.
+  void updateToggles(const InputState& input);
+  void showBarPosition();
+  float advanceCountdown(float dt);
+  void updateScoreZones(float dt);
+  void move(const InputState& input, float dt);
   void drawGrass();
   template <std::size_t N>
   void drawList(Entity& entity, const InstanceList<N>& list);

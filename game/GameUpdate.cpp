@@ -49,6 +49,17 @@ void Game::update(float dt) {
   InputState& input = inputState();
   input.poll();
 
+  updateToggles(input);
+  if (gameOver) return;
+
+  showBarPosition();
+  dt = advanceCountdown(dt);
+  updateScoreZones(dt);
+  move(input, dt);
+}
+
+// F2 flips the projection and Space the camera mode, once per press.
+void Game::updateToggles(const InputState& input) {
   if (input.f2Down() && !f2Latch) {
     f2Latch = true;
     perspective = !perspective;
@@ -61,15 +72,19 @@ void Game::update(float dt) {
   } else if (!input.spaceDown()) {
     spaceLatch = false;
   }
+}
 
-  if (gameOver) return;
-
+// The debug line: where the bar stood at the end of the last frame.
+void Game::showBarPosition() {
   // An int's decimal form, twice, with a space and the terminator.
   char debugLine[32];
   std::snprintf(debugLine, sizeof debugLine, "%d %d", truncateToInt(bar.position.x),
                 truncateToInt(bar.position.y));
   debugText.setText(debugLine);
+}
 
+// Runs the start countdown on and returns the time this frame plays for.
+float Game::advanceCountdown(float dt) {
   if (playing && countdown < kCountdownEnd) {
     countdown = countdown + dt;
     if (countdown >= kCountdownEnd) {
@@ -79,8 +94,13 @@ void Game::update(float dt) {
       dt = dt * countdown;
     }
   }
+  return dt;
+}
 
-  Vec3& playerAt = *playerPosition;
+// The bar follows the player and spins; the zone the player is in sets the
+// multiplier the score grows by, and the multiplier and score texts show it.
+void Game::updateScoreZones(float dt) {
+  const Vec3& playerAt = *playerPosition;
   bar.position.x = playerAt.x;
   bar.position.y = playerAt.y;
   bar.setAngle(spinTime * kBarSpinDegreesPerSecond);
@@ -107,7 +127,11 @@ void Game::update(float dt) {
   scoreText.setText(scoreLine);
 
   spinTime = spinTime + dt;
+}
 
+// Moves the player by the stick, or else the keys and d-pad, and with it the
+// ground (camera mode 0, within its limits) or the camera eye (mode 1).
+void Game::move(const InputState& input, float dt) {
   float dx;
   float dy;
   const Axis& analog = input.analogAxis();
@@ -131,6 +155,7 @@ void Game::update(float dt) {
   const float step = kSpeed * dt;
   const float moveX = step * dx;
   const float moveY = step * dy;
+  Vec3& playerAt = *playerPosition;
   playerAt.x = playerAt.x + moveX;
   playerAt.y = playerAt.y + moveY;
 
