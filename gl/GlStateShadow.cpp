@@ -37,14 +37,14 @@ constexpr std::size_t kNameLength = 24;
 
 enum class UniformKind : uint8_t { Int1, Float1, Float2, Float3, Float4, Matrix4 };
 
+// An attribute pointer as the driver has it; buffer kUnknown where unknown.
 struct AttributePointer {
-  bool known = false;
-  GLuint buffer = 0;
-  GLint size = 0;
-  GLenum type = 0;
-  GLboolean normalized = 0;
-  GLsizei stride = 0;
-  const void* pointer = nullptr;
+  GLuint buffer;
+  GLint size;
+  GLenum type;
+  GLboolean normalized;
+  GLsizei stride;
+  const void* pointer;
 };
 
 struct UniformValue {
@@ -85,7 +85,7 @@ struct Shadow {
   Switch attributeWanted[kAttributes] = {};  // Unknown: not asked
   Switch attributeIssued[kAttributes] = {};
   uint32_t attributesToSync = 0;  // a bit for each index where the two differ
-  AttributePointer pointers[kAttributes];
+  AttributePointer pointers[kAttributes] = {};
   GLenum activeUnit = kUnknown;
   GLuint unitTexture[kUnits] = {};
   GLuint program = kUnknown;
@@ -95,6 +95,7 @@ struct Shadow {
 
   Shadow() {
     for (GLuint& texture : unitTexture) texture = kUnknown;
+    for (AttributePointer& pointer : pointers) pointer.buffer = kUnknown;
   }
 };
 
@@ -249,31 +250,30 @@ GLint cachedLocation(GLuint program, const GLchar* name, bool attribute,
   return location;
 }
 
-// Each table entry: by default a call that counts and passes on; the
-// specialisations below shadow the state they change.
-template <auto Driver>
-struct Gl;
+void nothingFirst() {}
 
-template <class R, class... A, R(DRAVIK_GLAPIENTRY** Driver)(A...)>
-struct Gl<Driver> {
+// A call that counts, does First and passes on: every entry with the shadow
+// off.
+template <auto Driver, void (*First)() = nothingFirst>
+struct Plain;
+
+template <class R, class... A, R(DRAVIK_GLAPIENTRY** Driver)(A...), void (*First)()>
+struct Plain<Driver, First> {
   static R DRAVIK_GLAPIENTRY call(A... args) {
     ++gCounts.asked;
+    First();
     return issue(*Driver, args...);
   }
 };
+
+// Each table entry with the shadow on: by default as plain; the
+// specialisations below shadow the state they change.
+template <auto Driver>
+struct Gl : Plain<Driver> {};
 
 // Queries first bring the driver up to date.
 template <auto Driver>
-struct Query;
-
-template <class R, class... A, R(DRAVIK_GLAPIENTRY** Driver)(A...)>
-struct Query<Driver> {
-  static R DRAVIK_GLAPIENTRY call(A... args) {
-    ++gCounts.asked;
-    syncDriverState();
-    return issue(*Driver, args...);
-  }
-};
+struct Query : Plain<Driver, syncDriverState> {};
 
 // Uniform setters the shadow does not compare: the location's value is no
 // longer known.
@@ -326,25 +326,40 @@ struct Gl<&driver::glBindBuffer> {
   }
 };
 
-template <>
-struct Gl<&driver::glDeleteBuffers> {
-  static void DRAVIK_GLAPIENTRY call(GLsizei n, const GLuint* buffers) {
+// Deleting names: the driver first, then what the shadow held of each.
+template <auto Driver, void (*Forget)(GLuint)>
+struct Deleting {
+  static void DRAVIK_GLAPIENTRY call(GLsizei n, const GLuint* names) {
     ++gCounts.asked;
-    issue(driver::glDeleteBuffers, n, buffers);
-    // A deleted buffer is unbound; attribute pointers keep the old buffer,
-    // which a new buffer of the same name is not.
+    issue(*Driver, n, names);
     for (GLsizei i = 0; i < n; ++i) {
-      const GLuint buffer = buffers[i];
-      if (buffer == 0) continue;
-      if (gShadow.arrayBufferIssued == buffer) gShadow.arrayBufferIssued = 0;
-      if (gShadow.arrayBufferWanted == buffer) gShadow.arrayBufferWanted = 0;
-      if (gShadow.elementBuffer == buffer) gShadow.elementBuffer = 0;
-      for (AttributePointer& p : gShadow.pointers) {
-        if (p.buffer == buffer) p.known = false;
-      }
+      if (names[i] != 0) Forget(names[i]);
     }
   }
 };
+
+// A deleted buffer is unbound; attribute pointers keep the old buffer,
+// which a new buffer of the same name is not.
+void forgetBuffer(GLuint buffer) {
+  if (gShadow.arrayBufferIssued == buffer) gShadow.arrayBufferIssued = 0;
+  if (gShadow.arrayBufferWanted == buffer) gShadow.arrayBufferWanted = 0;
+  if (gShadow.elementBuffer == buffer) gShadow.elementBuffer = 0;
+  for (AttributePointer& p : gShadow.pointers) {
+    if (p.buffer == buffer) p.buffer = kUnknown;
+  }
+}
+
+// GL unbinds a deleted texture from every unit.
+void forgetTexture(GLuint texture) {
+  for (GLuint& bound : gShadow.unitTexture) {
+    if (bound == texture) bound = 0;
+  }
+}
+
+template <>
+struct Gl<&driver::glDeleteBuffers> : Deleting<&driver::glDeleteBuffers, forgetBuffer> {};
+template <>
+struct Gl<&driver::glDeleteTextures> : Deleting<&driver::glDeleteTextures, forgetTexture> {};
 
 template <>
 struct Gl<&driver::glBufferData> {
@@ -375,43 +390,38 @@ struct Gl<&driver::glVertexAttribPointer> {
     if (index >= kAttributes || buffer == kUnknown) {
       flushArrayBuffer();
       issue(driver::glVertexAttribPointer, index, size, type, normalized, stride, pointer);
-      if (index < kAttributes) gShadow.pointers[index].known = false;
+      if (index < kAttributes) gShadow.pointers[index].buffer = kUnknown;
       return;
     }
     AttributePointer& p = gShadow.pointers[index];
-    if (p.known && p.buffer == buffer && p.size == size && p.type == type &&
-        p.normalized == normalized && p.stride == stride && p.pointer == pointer) {
+    if (p.buffer == buffer && p.size == size && p.type == type && p.normalized == normalized &&
+        p.stride == stride && p.pointer == pointer) {
       return;
     }
     flushArrayBuffer();
     issue(driver::glVertexAttribPointer, index, size, type, normalized, stride, pointer);
-    p = AttributePointer{true, buffer, size, type, normalized, stride, pointer};
+    p = AttributePointer{buffer, size, type, normalized, stride, pointer};
   }
 };
 
-template <>
-struct Gl<&driver::glEnableVertexAttribArray> {
+template <auto Driver, Switch To>
+struct AttributeSwitch {
   static void DRAVIK_GLAPIENTRY call(GLuint index) {
     ++gCounts.asked;
     if (index < kAttributes) {
-      wantAttribute(index, Switch::On);
+      wantAttribute(index, To);
     } else {
-      issue(driver::glEnableVertexAttribArray, index);
+      issue(*Driver, index);
     }
   }
 };
 
 template <>
-struct Gl<&driver::glDisableVertexAttribArray> {
-  static void DRAVIK_GLAPIENTRY call(GLuint index) {
-    ++gCounts.asked;
-    if (index < kAttributes) {
-      wantAttribute(index, Switch::Off);
-    } else {
-      issue(driver::glDisableVertexAttribArray, index);
-    }
-  }
-};
+struct Gl<&driver::glEnableVertexAttribArray>
+    : AttributeSwitch<&driver::glEnableVertexAttribArray, Switch::On> {};
+template <>
+struct Gl<&driver::glDisableVertexAttribArray>
+    : AttributeSwitch<&driver::glDisableVertexAttribArray, Switch::Off> {};
 
 template <>
 struct Gl<&driver::glDrawElements> {
@@ -427,10 +437,11 @@ template <>
 struct Gl<&driver::glActiveTexture> {
   static void DRAVIK_GLAPIENTRY call(GLenum unit) {
     ++gCounts.asked;
-    if (unit == gShadow.activeUnit) return;
-    issue(driver::glActiveTexture, unit);
-    // A unit past those followed (or past the driver's) is not followed.
-    gShadow.activeUnit = unit - GL_TEXTURE0 < kUnits ? unit : kUnknown;
+    if (unit != gShadow.activeUnit) {
+      issue(driver::glActiveTexture, unit);
+      // A unit past those followed (or past the driver's) is not followed.
+      gShadow.activeUnit = unit - GL_TEXTURE0 < kUnits ? unit : kUnknown;
+    }
   }
 };
 
@@ -454,21 +465,6 @@ struct Gl<&driver::glBindTexture> {
     } else if (gShadow.unitTexture[unit] != texture) {
       issue(driver::glBindTexture, target, texture);
       gShadow.unitTexture[unit] = texture;
-    }
-  }
-};
-
-template <>
-struct Gl<&driver::glDeleteTextures> {
-  static void DRAVIK_GLAPIENTRY call(GLsizei n, const GLuint* textures) {
-    ++gCounts.asked;
-    issue(driver::glDeleteTextures, n, textures);
-    // GL unbinds a deleted texture from every unit.
-    for (GLsizei i = 0; i < n; ++i) {
-      if (textures[i] == 0) continue;
-      for (GLuint& bound : gShadow.unitTexture) {
-        if (bound == textures[i]) bound = 0;
-      }
     }
   }
 };
@@ -525,25 +521,19 @@ struct Gl<&driver::glUseProgram> {
   }
 };
 
-template <>
-struct Gl<&driver::glGetUniformLocation> {
+template <auto Driver, bool Attribute>
+struct LocationLookup {
   static GLint DRAVIK_GLAPIENTRY call(GLuint program, const GLchar* name) {
     ++gCounts.asked;
-    return cachedLocation(program, name, false, [](GLuint p, const GLchar* n) {
-      return issue(driver::glGetUniformLocation, p, n);
-    });
+    return cachedLocation(program, name, Attribute,
+                          [](GLuint p, const GLchar* n) { return issue(*Driver, p, n); });
   }
 };
 
 template <>
-struct Gl<&driver::glGetAttribLocation> {
-  static GLint DRAVIK_GLAPIENTRY call(GLuint program, const GLchar* name) {
-    ++gCounts.asked;
-    return cachedLocation(program, name, true, [](GLuint p, const GLchar* n) {
-      return issue(driver::glGetAttribLocation, p, n);
-    });
-  }
-};
+struct Gl<&driver::glGetUniformLocation> : LocationLookup<&driver::glGetUniformLocation, false> {};
+template <>
+struct Gl<&driver::glGetAttribLocation> : LocationLookup<&driver::glGetAttribLocation, true> {};
 
 template <auto Driver, UniformKind Kind, class... V>
 void setUniform(GLint location, V... values) {
@@ -620,18 +610,6 @@ DRAVIK_GL_ENTRY_POINTS(DRAVIK_DEFINE_FETCHED_ENTRY)
 
 namespace {
 
-// With the shadow off: count, and pass every call on.
-template <auto Driver>
-struct Plain;
-
-template <class R, class... A, R(DRAVIK_GLAPIENTRY** Driver)(A...)>
-struct Plain<Driver> {
-  static R DRAVIK_GLAPIENTRY call(A... args) {
-    ++gCounts.asked;
-    return issue(*Driver, args...);
-  }
-};
-
 // Programs made and linked are followed with the shadow off too, so that
 // what it knows of them stays true when it is on again.
 template <auto Driver>
@@ -692,7 +670,7 @@ void forgetDriverState() {
   for (GLuint i = 0; i < kAttributes; ++i) {
     gShadow.attributeIssued[i] = Switch::Unknown;
     if (gShadow.attributeWanted[i] != Switch::Unknown) gShadow.attributesToSync |= 1u << i;
-    gShadow.pointers[i].known = false;
+    gShadow.pointers[i].buffer = kUnknown;
   }
   gShadow.activeUnit = kUnknown;
   forgetUnits();
