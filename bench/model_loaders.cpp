@@ -1,9 +1,12 @@
 // Loads a model of 65,536 vertices, the most 16-bit indices address, in both
 // file formats, and compares each loader with a plain read of the same file
 // and the JSON loader also with simdjson's bare DOM parse of the same bytes.
-// The JSON numbers have six decimals, as model exporters write them.
+// The JSON numbers have six decimals, as model exporters write them. Each row
+// also counts the page faults one iteration takes ("faults"), memory the
+// process had to fetch afresh from the system.
 #include <benchmark/benchmark.h>
 #include <simdjson.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -124,8 +127,32 @@ class QuietStdout {
   std::streambuf* saved_;
 };
 
+long pageFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_minflt + usage.ru_majflt;
+}
+
+// Sets the row's "faults" to the page faults per iteration from its
+// construction to its destruction.
+class FaultCount {
+ public:
+  explicit FaultCount(benchmark::State& state) : state_(state), start_(pageFaults()) {}
+  ~FaultCount() {
+    state_.counters["faults"] = benchmark::Counter(static_cast<double>(pageFaults() - start_),
+                                                   benchmark::Counter::kAvgIterations);
+  }
+  FaultCount(const FaultCount&) = delete;
+  FaultCount& operator=(const FaultCount&) = delete;
+
+ private:
+  benchmark::State& state_;
+  long start_;
+};
+
 void plainRead(benchmark::State& state, const std::string& path) {
   std::string bytes;
+  FaultCount faults(state);
   for (auto _ : state) {
     dravik::readWholeFile(path, bytes);
     benchmark::DoNotOptimize(bytes.data());
@@ -143,6 +170,7 @@ void BM_SimdjsonDomParse(benchmark::State& state) {
   dravik::readWholeFile(files().json, bytes);
   const simdjson::padded_string padded(bytes);
   simdjson::dom::parser parser;
+  FaultCount faults(state);
   for (auto _ : state) {
     simdjson::dom::element root;
     if (parser.parse(padded).get(root) != simdjson::SUCCESS) state.SkipWithError("parse failed");
@@ -214,6 +242,7 @@ simdjson::error_code readOnDemand(simdjson::ondemand::parser& parser,
 
 void BM_OnDemandRead(benchmark::State& state) {
   simdjson::ondemand::parser parser;
+  FaultCount faults(state);
   for (auto _ : state) {
     dravik::InputFile file;
     file.open(files().json);
@@ -231,6 +260,7 @@ void BM_OnDemandRead(benchmark::State& state) {
 }
 
 void BM_LoadJson(benchmark::State& state) {
+  FaultCount faults(state);
   for (auto _ : state) {
     dravik::Mesh mesh;
     mesh.loadJson(files().json);
@@ -242,6 +272,7 @@ void BM_LoadJson(benchmark::State& state) {
 
 void BM_LoadBinary(benchmark::State& state) {
   QuietStdout quiet;
+  FaultCount faults(state);
   for (auto _ : state) {
     dravik::Mesh mesh;
     mesh.loadBinary(files().binary);

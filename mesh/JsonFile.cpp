@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string_view>
 
 #include "render/FileProblem.h"
@@ -67,51 +69,92 @@ simdjson::error_code parseText(simdjson::dom::parser& parser, std::string_view t
   return parser.parse(text.data(), text.size(), false).get(root);
 }
 
-struct SharedParser {
-  simdjson::dom::parser parser;
-  bool inUse = false;
-};
+// A file's text with the zeroed padding simdjson may read past its end, in
+// storage that keeps its size from one file to the next.
+class TextBuffer {
+ public:
+  // Room for bytes of text, the earlier text gone; nullptr when memory runs
+  // out.
+  char* prepare(std::size_t bytes) {
+    if (bytes_ == nullptr || bytes > capacity_) {
+      release();
+      bytes_.reset(new (std::nothrow) char[bytes + simdjson::SIMDJSON_PADDING]);
+      if (bytes_ == nullptr) return nullptr;
+      capacity_ = bytes;
+    }
+    std::memset(bytes_.get() + bytes, 0, simdjson::SIMDJSON_PADDING);
+    return bytes_.get();
+  }
+  std::size_t capacity() const { return capacity_; }
+  void release() {
+    bytes_.reset();
+    capacity_ = 0;
+  }
 
-SharedParser& sharedParser() {
-  static SharedParser shared;
-  return shared;
-}
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t capacity_ = 0;
+};
 
 }  // namespace
 
+struct JsonFile::Scratch {
+  simdjson::dom::parser parser;
+  TextBuffer text;
+  bool inUse = false;
+};
+
+// The game loads on one thread; a loader on another keeps its own.
+JsonFile::Scratch& JsonFile::sharedScratch() {
+  thread_local Scratch shared;
+  return shared;
+}
+
 JsonFile::JsonFile() {
-  SharedParser& shared = sharedParser();
+  Scratch& shared = sharedScratch();
   if (shared.inUse) {
-    ownParser_ = std::make_unique<simdjson::dom::parser>();
-    parser_ = ownParser_.get();
+    ownScratch_ = std::make_unique<Scratch>();
+    scratch_ = ownScratch_.get();
   } else {
     shared.inUse = true;
-    parser_ = &shared.parser;
+    scratch_ = &shared;
   }
 }
 
 JsonFile::~JsonFile() {
-  if (ownParser_ != nullptr) return;
-  if (parser_->capacity() > kKeptCapacity) *parser_ = simdjson::dom::parser();
-  sharedParser().inUse = false;
+  if (ownScratch_ != nullptr) return;
+  if (scratch_->parser.capacity() > kKeptCapacity) scratch_->parser = simdjson::dom::parser();
+  if (scratch_->text.capacity() > kKeptCapacity) scratch_->text.release();
+  scratch_->inUse = false;
+}
+
+std::size_t JsonFile::keptBytes() {
+  const Scratch& shared = sharedScratch();
+  return shared.parser.capacity() + shared.text.capacity();
 }
 
 bool JsonFile::open(const std::string& path) {
   InputFile file;
   if (!file.open(path)) return false;
-  simdjson::padded_string text(file.length());
-  if (text.data() == nullptr) {
+  char* bytes = scratch_->text.prepare(file.length());
+  if (bytes == nullptr) {
     reportFileProblem(path, "not enough memory to read the file");
     return false;
   }
-  if (!file.read(text.data(), text.size())) return false;
+  if (!file.read(bytes, file.length())) return false;
+  std::string_view text(bytes, file.length());
 
-  simdjson::error_code error = parseText(*parser_, text, root_);
+  simdjson::error_code error = parseText(scratch_->parser, text, root_);
   if (error == simdjson::NUMBER_ERROR) {
     std::string widened;
     if (widenLongIntegers(text, widened)) {
-      text = simdjson::padded_string(widened);
-      error = parseText(*parser_, text, root_);
+      bytes = scratch_->text.prepare(widened.size());
+      if (bytes == nullptr) {
+        reportFileProblem(path, "not enough memory to read the file");
+        return false;
+      }
+      std::memcpy(bytes, widened.data(), widened.size());
+      error = parseText(scratch_->parser, std::string_view(bytes, widened.size()), root_);
     }
   }
   switch (error) {

@@ -9,11 +9,12 @@
 
 namespace dravik {
 
-// Files opened one after another share one parser, so that its buffers serve
-// every load instead of fresh pages faulted in for each (about half the
-// parse time of a large model). They are given back after a document above
-// kKeptCapacity bytes. A file opened while another is still open gets a
-// parser of its own. The game loads on one thread.
+// Files opened one after another on a thread share one parser and one buffer
+// for the file's text, so that their memory serves every load instead of
+// fresh pages faulted in for each (about half the parse time of a large
+// model). Both are given back after a file above kKeptCapacity bytes, so a
+// huge one-off file does not stay in memory. A file opened while another is
+// still open gets scratch of its own.
 class JsonFile {
  public:
   static constexpr std::size_t kKeptCapacity = 16u * 1024u * 1024u;
@@ -29,9 +30,16 @@ class JsonFile {
   // The document, valid while this object lives.
   simdjson::dom::element root() const { return root_; }
 
+  // Bytes of text buffer and parser capacity this thread keeps for its next
+  // file.
+  static std::size_t keptBytes();
+
  private:
-  simdjson::dom::parser* parser_;
-  std::unique_ptr<simdjson::dom::parser> ownParser_;
+  struct Scratch;
+  static Scratch& sharedScratch();
+
+  Scratch* scratch_;
+  std::unique_ptr<Scratch> ownScratch_;
   simdjson::dom::element root_;
 };
 

@@ -1,6 +1,7 @@
-// JSON text that simdjson alone would refuse or mislabel, and the parser
+// JSON text that simdjson alone would refuse or mislabel, and the scratch
 // the loads share.
 #include <cstdlib>
+#include <thread>
 
 #include "mesh/JsonFile.h"
 #include "tests/mesh/MeshTestSupport.h"
@@ -67,6 +68,40 @@ TEST(JsonText, FilesOpenAtOnceKeepTheirOwnDocuments) {
   EXPECT_EQ(name, "first");
   ASSERT_EQ(second.root()["name"].get(name), simdjson::SUCCESS);
   EXPECT_EQ(name, "second");
+}
+
+TEST(JsonText, AFileAfterALongerOneEndsWhereItsOwnTextDoes) {
+  TempDir dir;
+  const std::string whole = triangle("0.5", "0") + std::string(100, ' ');
+  Mesh mesh;
+  EXPECT_EQ(loadCapturing(mesh, dir.write("long.json", whole)).err, "");
+  // Cut before its last brace: the longer file's rest must not complete it.
+  const std::string cut = dir.write("cut.json", whole.substr(0, whole.rfind('}')));
+  EXPECT_EQ(loadCapturing(mesh, cut).err, cut + ": not valid JSON\n");
+  expectEmpty(mesh);
+}
+
+TEST(JsonText, AThreadsFirstFileMayBeEmpty) {
+  TempDir dir;
+  const std::string path = dir.write("empty.json", "");
+  testing::internal::CaptureStderr();
+  // A thread of its own starts with no text kept.
+  std::thread([&] { EXPECT_FALSE(JsonFile().open(path)); }).join();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), path + ": not valid JSON\n");
+}
+
+TEST(JsonText, KeepsScratchForTheNextFileUpToACap) {
+  TempDir dir;
+  auto openAndClose = [&](const std::string& text) {
+    JsonFile file;
+    EXPECT_TRUE(file.open(dir.write("t.json", text)));
+  };
+  openAndClose('"' + std::string(JsonFile::kKeptCapacity, 'x') + '"');
+  EXPECT_EQ(JsonFile::keptBytes(), 0u);
+  // Below the cap both the text and the parser's room for it stay.
+  const std::string small = "[" + std::string(4096, ' ') + "]";
+  openAndClose(small);
+  EXPECT_GE(JsonFile::keptBytes(), 2 * small.size());
 }
 
 // The suites also run with SIMDJSON_FORCE_IMPLEMENTATION=fallback (see
