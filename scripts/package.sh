@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the release artefacts and leaves exactly them in build-pkg/:
 #   dravik_<version>_amd64.deb               from a release build in build-deb/
-#                                            (Debian's hardening flags, stripped)
+#                                            (preset deb; Debian's hardening
+#                                            flags, stripped)
 #   dravik_<version>_arm64.deb               the same, cross-built for arm64
-#                                            (Raspberry Pi OS 64-bit) in build-deb-arm64/
+#                                            (Raspberry Pi OS 64-bit) in
+#                                            build-deb-arm64/ (preset deb-arm64)
 #   dravik-<version>-windows-x64.zip         from the windows-cross build in build-win/
 #   dravik-<version>-windows-x64-setup.exe   the installer of the same files (NSIS)
 #   dravik-<version>-web.zip                 the browser build in build-web/: one folder
@@ -23,23 +25,23 @@ jobs=$(nproc 2>/dev/null || echo 2)
 only=${1:-}
 case "$only" in "" | arm64) ;; *) echo "usage: $0 [arm64]" >&2; exit 2 ;; esac
 
-# build_deb ARCH FOLDER CMAKE-ARGS...: a release build in FOLDER with the
-# compiler and linker flags Debian builds its own packages with for ARCH (all
-# the hardening features; CMake does not read CPPFLAGS, so they join
-# CXXFLAGS), packed with cpack.
+# build_deb ARCH PRESET FOLDER: the release build of PRESET (deb or deb-arm64
+# in CMakePresets.json) in its FOLDER, with the compiler and linker flags
+# Debian builds its own packages with for ARCH (all the hardening features;
+# CMake does not read CPPFLAGS, so they join CXXFLAGS), which the preset reads
+# from DRAVIK_DEB_CFLAGS, DRAVIK_DEB_CXXFLAGS and DRAVIK_DEB_LDFLAGS; packed
+# with cpack.
 build_deb() {
-  local arch=$1 folder=$2 cflags cxxflags ldflags
-  shift 2
+  local arch=$1 preset=$2 folder=$3
   export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_HOST_ARCH=$arch
-  cflags="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-  cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-  ldflags="$(dpkg-buildflags --get LDFLAGS)"
+  DRAVIK_DEB_CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+  DRAVIK_DEB_CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+  DRAVIK_DEB_LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
+  export DRAVIK_DEB_CFLAGS DRAVIK_DEB_CXXFLAGS DRAVIK_DEB_LDFLAGS
   unset DEB_BUILD_MAINT_OPTIONS
-  cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-    -DDRAVIK_TESTS=OFF -DDRAVIK_BENCH=OFF -DDRAVIK_TOOLS=OFF \
-    -DCMAKE_C_FLAGS="$cflags" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
-    "$@" >/dev/null
-  cmake --build "$folder" -j"$jobs"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+  unset DRAVIK_DEB_CFLAGS DRAVIK_DEB_CXXFLAGS DRAVIK_DEB_LDFLAGS
   # DEB_HOST_ARCH also tells dpkg-shlibdeps whose libraries and packages to
   # look up for the Depends.
   (cd "$folder" && cpack -G DEB >/dev/null)
@@ -49,7 +51,7 @@ build_deb() {
 bash scripts/setup.sh
 bash scripts/setup-arm64.sh
 
-build_deb arm64 build-deb-arm64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake"
+build_deb arm64 deb-arm64 build-deb-arm64
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-deb-arm64/CMakeCache.txt)
 arm64_deb="dravik_${version}_arm64.deb"
 if [ "$only" = arm64 ]; then
@@ -59,7 +61,7 @@ if [ "$only" = arm64 ]; then
   exit 0
 fi
 
-build_deb "$(dpkg --print-architecture)" build-deb
+build_deb "$(dpkg --print-architecture)" deb build-deb
 
 bash scripts/build-windows.sh
 # Stripping stamps each PE file with the time it ran; one fixed time (the last
