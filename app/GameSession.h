@@ -6,11 +6,12 @@
 
 namespace dravik {
 
-// The game from start-up to shutdown, in the three steps every platform's
-// entry runs: start, one frame pass at a time while the window runs, finish.
-// A desktop entry loops over the passes itself (runGame); a browser calls one
-// pass per animation frame and never blocks. Owns the window and the game
-// for the whole run; the game is destroyed before the window.
+// The game from start-up to shutdown, in three steps: start, one frame pass
+// at a time while the window runs, finish. runGame takes every platform
+// through them; the passes run where the platform runs them
+// (platformRunPasses: a loop of its own on a desktop, one pass per animation
+// frame in a browser, which never blocks). Owns the window and the game for
+// the whole run; the game is destroyed before the window.
 class GameSession {
  public:
   GameSession(void* instanceHandle, const ClockSource& clock);
