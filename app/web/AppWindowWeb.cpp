@@ -105,6 +105,7 @@ bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenReque
   return true;
 }
 
+// Nothing to restore: a page never changes the display mode.
 void AppWindow::destroy() {}
 
 void AppWindow::onCloseRequest() {
@@ -125,13 +126,13 @@ void AppWindow::pumpMessages() {
   for (int taps = web::takeTouchPauses(); taps > 0; --taps) onEscapeDown();
 }
 
-// The browser shows the drawing buffer when a pass that drew returns.
 // The page shows its loading bar until the game's first frame is drawn.
 EM_JS(void, hidePageLoading, (), {
   if (Module['hideLoading']) Module['hideLoading']();
 });
 
-// The browser shows the canvas once the animation frame's pass returns.
+// The browser shows the drawing buffer when a pass that drew returns; the
+// first takes the loading bar away.
 void AppWindow::swapBuffers() {
   if (platform_->frameShown) return;
   platform_->frameShown = true;
