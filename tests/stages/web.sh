@@ -7,9 +7,15 @@
 #                                    plays it in Debian's headless Chromium with
 #                                    WebGL on SwiftShader, driven over the
 #                                    DevTools protocol by tests/web/play.py
+#   tests/stages/web.sh figures      the same page's frame cost next to a raw
+#                                    WebGL anchor of the same draws
+#                                    (bench/web_frame_cost.py): WebGL calls and
+#                                    main-thread time per drawn frame, at 1x and
+#                                    4x CPU throttling
 # BUILD (default build/) provides image_probe. The play prints the figures of
 # the run (first frame, frame intervals, download size); they are never
-# checked. Screenshots and logs land in build-web/e2e.
+# checked, nor are those of `figures`. Screenshots and logs land in
+# build-web/e2e, and build-web/figures.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)
@@ -27,12 +33,13 @@ case ${1:-} in
     echo "browser build took $(($(date +%s) - started)) s"
     exit 0
     ;;
-  play) ;;
-  *) echo "usage: $0 build | play [BUILD]" >&2; exit 2 ;;
+  play)
+    probe=$(realpath "${2:-$root/build}")/tests/e2e/image_probe
+    [ -x "$probe" ] || { echo "FAIL: $probe is built"; exit 1; }
+    ;;
+  figures) ;;
+  *) echo "usage: $0 build | play [BUILD] | figures" >&2; exit 2 ;;
 esac
-
-probe=$(realpath "${2:-$root/build}")/tests/e2e/image_probe
-[ -x "$probe" ] || { echo "FAIL: $probe is built"; exit 1; }
 
 # Served from a folder of its own, so that the game is played below the
 # server's root (site/game/), as from any web server's folder.
@@ -48,6 +55,13 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
+if [ "$1" = figures ]; then
+  out="$root/build-web/figures"
+  rm -rf "$out"
+  PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 bench/web_frame_cost.py --build "$root/build-web" \
+    --site "$site" --base "http://127.0.0.1:$port/" --out "$out"
+  exit
+fi
 out="$root/build-web/e2e"
 rm -rf "$out"
 cd tests/web && PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 play.py --build "$root/build-web" \
