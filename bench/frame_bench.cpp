@@ -20,8 +20,8 @@
 #include <new>
 #include <vector>
 
-#include "app/Platform.h"
 #include "app/GlobalGlState.h"
+#include "app/Platform.h"
 #include "game/Game.h"
 #include "game/InputState.h"
 #include "gl/GlApi.h"
