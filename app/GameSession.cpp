@@ -16,7 +16,7 @@ constexpr const char* kInitFailure = "Could not initialize the application";
 }  // namespace
 
 GameSession::GameSession(void* instanceHandle, const ClockSource& clock)
-    : window_(instanceHandle), timer_(clock) {}
+    : window_(instanceHandle), clock_(clock), timer_(clock) {}
 
 int GameSession::start() {
   window_.setResizeListener(game_.resizeListener());
@@ -37,6 +37,11 @@ int GameSession::start() {
   setGlobalGlState();
   inputState().setKeySource(platformKeyHeld);
   inputState().setPadSource(platformReadPad);
+  startView_ = platformStartInSteps();
+  if (startView_ != nullptr) {
+    game_.beginStart();
+    return 0;
+  }
   if (game_.init() != 1) {
     showMessageBox(kErrorCaption, kInitFailure, true);
     window_.destroy();
@@ -58,7 +63,37 @@ bool GameSession::restoreGl() {
   return true;
 }
 
+void GameSession::runStartSteps() {
+  if (window_.takeContextRestored()) {
+    setGlobalGlState();
+    game_.beginStart();
+  }
+  if (!glentry::contextAvailable()) return;
+  // Steps run while the pass is young, so a fast machine takes several a
+  // frame and a slow one one; the page draws between passes.
+  constexpr double kBudgetSeconds = 0.008;
+  const int64_t started = clock_.counter();
+  const double ticksPerSecond = static_cast<double>(clock_.frequency());
+  for (;;) {
+    const Game::StartProgress before = game_.startProgress();
+    startView_(before.stage, before.item, before.items, before.stepsDone, before.steps);
+    const bool more = game_.runStartStep();
+    if (!more) break;
+    // A step waiting on the driver's background work is asked again next pass.
+    if (game_.startProgress().stepsDone == before.stepsDone) return;
+    if (static_cast<double>(clock_.counter() - started) / ticksPerSecond >= kBudgetSeconds) return;
+  }
+  const Game::StartProgress done = game_.startProgress();
+  startView_(done.stage, done.item, done.items, done.stepsDone, done.steps);
+  startView_ = nullptr;
+  timer_.start();
+}
+
 bool GameSession::runPass() {
+  if (isStarting()) {
+    runStartSteps();
+    return false;
+  }
   // The level, the pan, the camera and the pause stay as they were: only
   // the GL side starts again, in the restored context.
   if (window_.takeContextRestored() && !restoreGl()) return false;

@@ -95,6 +95,17 @@ std::filesystem::path platformExecutableFolder();
 // has no such place.
 std::filesystem::path platformInstalledFolder();
 
+// Shows how far the game's start has come: the stage the next step works on
+// ("textures"), which of its items (from 1) and how many, and the steps done
+// of all; a stage of "done" once the start is complete.
+using StartProgressView = void (*)(const char* stage, int item, int items, int stepsDone,
+                                   int steps);
+// Backend: null where the game starts in one call before the first pass (a
+// desktop); else the view of its progress, and the game starts in short
+// steps over the first passes (a browser, whose page must keep answering
+// while the game starts).
+StartProgressView platformStartInSteps();
+
 // Backend: calls pass(state) once a frame until it returns false. A desktop
 // loops until then and answers true; a browser hands the passes to its
 // animation frames and answers false at once: the run goes on after it.

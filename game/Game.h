@@ -34,6 +34,8 @@ class Game {
   static constexpr std::size_t kTallWallCount = 119;
   static constexpr std::size_t kWoodCount = 125;
   static constexpr std::size_t kFloorCount = 145;
+  static constexpr int kTextureCount = 7;
+  static constexpr int kModelCount = 7;
 
   // Makes no GL call and reads no file.
   Game();
@@ -43,9 +45,31 @@ class Game {
 
   ResizeListener* resizeListener() const { return resizeListener_.get(); }
 
-  // Needs a current GL context: reads the models, lays out the level and the
-  // texts, then createGlObjects. Always returns 1.
+  // Needs a current GL context: runs every start step below at once.
+  // Always returns 1.
   int init();
+
+  // Where the start stands, for a loading bar: the stage the next step works
+  // on ("textures"), which of its items that is (from 1) and how many the
+  // stage has, and the steps done of all.
+  struct StartProgress {
+    const char* stage;
+    int item;
+    int items;
+    int stepsDone;
+    int steps;
+  };
+  // init's work in short steps, in init's order: each texture (read, then
+  // uploaded in its turn), each model with its buffers, the collider, the
+  // level, the texts, then the three shader programs compiled together,
+  // linked together and checked. beginStart starts over (from a fresh
+  // context, say); runStartStep runs the next step and answers whether
+  // steps remain. A step that waits on the driver's background compile
+  // returns without moving on.
+  void beginStart();
+  bool runStartStep();
+  StartProgress startProgress() const;
+
   // Every GL object the game holds, made from data/ (the textures and the
   // shaders are read again) and from the models and texts in memory; leaves
   // the conveyor program current. Always returns 1.
@@ -147,10 +171,19 @@ class Game {
   int posLocation = -1;
 
  private:
+  // The start steps' parts, shared with createGlObjects.
+  void readTexture(int loadIndex);
   void uploadTextures();
-  void loadMeshes();
+  void loadMesh(int index);
+  void placeBackdrop();
   void composeTexts();
-  void buildPrograms();
+  void loadPrograms();
+  void compilePrograms();
+  bool programsCompiled() const;
+  void linkPrograms();
+  bool programsLinked() const;
+  void reportPrograms();
+  void finishStart();
   void placeActors();
   void placeFixedTrees();
   void placeWalls();
@@ -175,7 +208,16 @@ class Game {
     return {&debugText, &multiplierText, &scoreText, &modeText, &startText, &easyText, &randomText};
   }
 
+  std::array<ShaderProgram*, 3> programs() {
+    return {&basicProgram, &conveyorProgram, &gameOverProgram};
+  }
+  std::array<const ShaderProgram*, 3> programs() const {
+    return {&basicProgram, &conveyorProgram, &gameOverProgram};
+  }
+
   std::unique_ptr<ResizeListener> resizeListener_;
+  int startStep_ = 0;
+  int texturesUploaded_ = 0;
 };
 
 }  // namespace dravik

@@ -3,24 +3,55 @@
 
 namespace dravik {
 
-void Game::uploadTextures() {
-  // Read again on every call: the pixels are freed once uploaded.
-  fontTexture.loadFromFile("data/font.bmp.fnt");
-  roadTexture.loadFromFile("data/road6.png");
-  wallTexture.loadFromFile("data/wall.bmp");
-  woodTexture.loadFromFile("data/wood.bmp");
-  grassTexture.loadFromFile("data/grass.bmp");
-  whitePixelTexture.loadFromFile("data/whitepixel.bmp");
-  starsTexture.loadFromFile("data/sky/stars/stars.bmp");
+namespace {
 
-  // Upload order differs from load order: white pixel goes before grass.
-  Texture* const uploadOrder[] = {&fontTexture,       &roadTexture,  &wallTexture, &woodTexture,
-                                  &whitePixelTexture, &grassTexture, &starsTexture};
-  for (Texture* texture : uploadOrder) {
-    texture->upload();
-    texture->releasePixels();
+struct TextureFile {
+  Texture Game::*texture;
+  const char* name;
+};
+// In the order they are read.
+constexpr TextureFile kTextureFiles[] = {
+    {&Game::fontTexture, "data/font.bmp.fnt"},
+    {&Game::roadTexture, "data/road6.png"},
+    {&Game::wallTexture, "data/wall.bmp"},
+    {&Game::woodTexture, "data/wood.bmp"},
+    {&Game::grassTexture, "data/grass.bmp"},
+    {&Game::whitePixelTexture, "data/whitepixel.bmp"},
+    {&Game::starsTexture, "data/sky/stars/stars.bmp"},
+};
+// Uploads go in an order of their own, white pixel before grass: indices
+// into kTextureFiles.
+constexpr int kUploadOrder[] = {0, 1, 2, 3, 5, 4, 6};
+
+struct MeshFile {
+  Mesh Game::*mesh;
+  const char* name;
+};
+constexpr MeshFile kMeshFiles[] = {
+    {&Game::quadMesh, "data/quad.json"},
+    {&Game::treeMesh, "data/meshes/display/tree.json"},
+    {&Game::wallMesh, "data/meshes/display/wall.json"},
+    {&Game::tallWallMesh, "data/meshes/display/tallWall.json"},
+    {&Game::woodMesh, "data/meshes/display/wood.json"},
+    {&Game::floorWoodMesh, "data/meshes/display/floorWood.json"},
+    {&Game::backgroundMesh, "data/quadBackground.json"},
+};
+
+}  // namespace
+
+// Reads one texture, then uploads every texture whose turn has come and
+// whose file has been read; the last upload is followed by the parameters.
+// Read again on every start: the pixels are freed once uploaded.
+void Game::readTexture(int loadIndex) {
+  if (loadIndex == 0) texturesUploaded_ = 0;
+  (this->*kTextureFiles[loadIndex].texture).loadFromFile(kTextureFiles[loadIndex].name);
+  while (texturesUploaded_ < kTextureCount && kUploadOrder[texturesUploaded_] <= loadIndex) {
+    Texture& texture = this->*kTextureFiles[kUploadOrder[texturesUploaded_]].texture;
+    texture.upload();
+    texture.releasePixels();
+    ++texturesUploaded_;
   }
-
+  if (loadIndex != kTextureCount - 1) return;
   starsTexture.setWrap(kWrapRepeat);
   wallTexture.setWrap(kWrapRepeat);
   wallTexture.setLinearFilter(false);
@@ -28,21 +59,23 @@ void Game::uploadTextures() {
   woodTexture.setLinearFilter(false);
 }
 
-void Game::loadMeshes() {
-  struct MeshFile {
-    Mesh* mesh;
-    const char* name;
-  };
-  const MeshFile files[] = {
-      {&quadMesh, "data/quad.json"},
-      {&treeMesh, "data/meshes/display/tree.json"},
-      {&wallMesh, "data/meshes/display/wall.json"},
-      {&tallWallMesh, "data/meshes/display/tallWall.json"},
-      {&woodMesh, "data/meshes/display/wood.json"},
-      {&floorWoodMesh, "data/meshes/display/floorWood.json"},
-      {&backgroundMesh, "data/quadBackground.json"},
-  };
-  for (const MeshFile& file : files) file.mesh->loadFile(file.name);
+void Game::uploadTextures() {
+  for (int i = 0; i < kTextureCount; ++i) readTexture(i);
+}
+
+void Game::loadMesh(int index) {
+  Mesh& mesh = this->*kMeshFiles[index].mesh;
+  mesh.loadFile(kMeshFiles[index].name);
+  mesh.createBuffers();
+}
+
+void Game::placeBackdrop() {
+  background.place(0, 0, -10, &backgroundMesh, &starsTexture, &worldCamera);
+  background.setSize(200, 200, 1);
+  background.setPivot(0.5f, 0.5f);
+  groundTile.place(0, 0, -1, &quadMesh, &grassTexture, &worldCamera);
+  groundTile.setSize(1, 1, 1);
+  groundTile.setPivot(0.5f, 0.5f);
 }
 
 void Game::composeTexts() {
@@ -61,51 +94,52 @@ void Game::composeTexts() {
   randomText.setAngle(-10);
 }
 
-void Game::buildPrograms() {
+void Game::loadPrograms() {
   basicProgram.load("data/shaders/basic-fixed.vert", "data/shaders/basic-fixed.frag");
-  basicProgram.compileAndLink();
   conveyorProgram.load("data/shaders/conveyor-map.vert", "data/shaders/conveyor-map.frag");
-  conveyorProgram.compileAndLink();
   gameOverProgram.load("data/shaders/gameover-fixed.vert", "data/shaders/gameover-fixed.frag");
-  gameOverProgram.compileAndLink();
 }
 
-int Game::init() {
-  f2Latch = false;
-  spaceLatch = false;
-  startSpinTime = 0.0f;
+// The three programs are built side by side: every compile is under way
+// before the first is asked how it went, and every link before the first
+// link status, so that a driver that builds in the background builds them
+// all at once.
+void Game::compilePrograms() {
+  for (ShaderProgram* program : programs()) program->compile();
+}
 
-  loadMeshes();
-  collider.loadCollider("data/meshes/colliders/quadCollider.json");
+bool Game::programsCompiled() const {
+  for (const ShaderProgram* program : programs()) {
+    if (!program->compileFinished()) return false;
+  }
+  return true;
+}
 
-  background.place(0, 0, -10, &backgroundMesh, &starsTexture, &worldCamera);
-  background.setSize(200, 200, 1);
-  background.setPivot(0.5f, 0.5f);
-  groundTile.place(0, 0, -1, &quadMesh, &grassTexture, &worldCamera);
-  groundTile.setSize(1, 1, 1);
-  groundTile.setPivot(0.5f, 0.5f);
+void Game::linkPrograms() {
+  for (ShaderProgram* program : programs()) program->link();
+}
 
-  buildLevel();
-  playerPosition = &player.position;
-  composeTexts();
+bool Game::programsLinked() const {
+  for (const ShaderProgram* program : programs()) {
+    if (!program->linkFinished()) return false;
+  }
+  return true;
+}
 
-  const int created = createGlObjects();
-
-  playing = false;
-  hudCamera.resetView();
-  cameraMode = 0;
-  perspective = true;
-  cameraEye = Vec2(0.0f, -30.0f);
-  return created;
+void Game::reportPrograms() {
+  for (ShaderProgram* program : programs()) program->reportLink();
+  conveyorProgram.use();
+  posLocation = glGetUniformLocation(conveyorProgram.programId(), "pos");
 }
 
 int Game::createGlObjects() {
   uploadTextures();
   for (Mesh* mesh : meshes()) mesh->createBuffers();
   for (BitmapText* text : texts()) text->createBuffers();
-  buildPrograms();
-  conveyorProgram.use();
-  posLocation = glGetUniformLocation(conveyorProgram.programId(), "pos");
+  loadPrograms();
+  compilePrograms();
+  linkPrograms();
+  reportPrograms();
   return 1;
 }
 

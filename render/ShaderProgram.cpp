@@ -18,10 +18,14 @@ ShaderLocations& shaderLocations() {
 
 namespace {
 
-// Compiles one shader; on a failure with a log, prints it on standard output,
-// deletes the shader and zeroes its name. A failure without a log keeps it.
-void compileShader(uint32_t& shader, const char* label, GLenum type) {
-  glCompileShader(shader);
+// GL_COMPLETION_STATUS_KHR, of KHR_parallel_shader_compile.
+constexpr GLenum kCompletionStatus = 0x91B1;
+bool gBackgroundCompileQueries = false;
+
+// How a shader's compile went; on a failure with a log, prints it on
+// standard output, deletes the shader and zeroes its name. A failure without
+// a log keeps it.
+void checkCompiledShader(uint32_t& shader, const char* label, GLenum type) {
   GLint status = 1;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
   if (status == GL_TRUE) return;
@@ -74,16 +78,50 @@ bool ShaderProgram::load(const std::string& vertexPath, const std::string& fragm
 }
 
 bool ShaderProgram::compileAndLink() {
-  compileShader(vertexShader_, "vertexShader", GL_VERTEX_SHADER);
-  compileShader(fragmentShader_, "fragmentShader", GL_FRAGMENT_SHADER);
+  compile();
+  link();
+  reportLink();
+  return true;
+}
+
+void ShaderProgram::compile() {
+  glCompileShader(vertexShader_);
+  glCompileShader(fragmentShader_);
+}
+
+void ShaderProgram::link() {
+  checkCompiledShader(vertexShader_, "vertexShader", GL_VERTEX_SHADER);
+  checkCompiledShader(fragmentShader_, "fragmentShader", GL_FRAGMENT_SHADER);
   // A shader dropped above is attached as 0; GL flags that and links on.
   glAttachShader(program_, vertexShader_);
   glAttachShader(program_, fragmentShader_);
   glLinkProgram(program_);
+}
+
+void ShaderProgram::reportLink() {
   GLint status = 1;
   glGetProgramiv(program_, GL_LINK_STATUS, &status);
   if (status == 0) std::cout << "programme non linke" << std::endl;
-  return true;
+}
+
+bool ShaderProgram::compileFinished() const {
+  if (!gBackgroundCompileQueries) return true;
+  GLint vertexDone = 1;
+  GLint fragmentDone = 1;
+  glGetShaderiv(vertexShader_, kCompletionStatus, &vertexDone);
+  glGetShaderiv(fragmentShader_, kCompletionStatus, &fragmentDone);
+  return vertexDone != 0 && fragmentDone != 0;
+}
+
+bool ShaderProgram::linkFinished() const {
+  if (!gBackgroundCompileQueries) return true;
+  GLint done = 1;
+  glGetProgramiv(program_, kCompletionStatus, &done);
+  return done != 0;
+}
+
+void ShaderProgram::setBackgroundCompileQueries(bool available) {
+  gBackgroundCompileQueries = available;
 }
 
 void ShaderProgram::use() const {

@@ -29,7 +29,23 @@ class ShaderProgram {
   ShaderProgram& operator=(const ShaderProgram&) = delete;
 
   bool load(const std::string& vertexPath, const std::string& fragmentPath);
+  // compile, link and reportLink at once.
   bool compileAndLink();
+  // The build in three parts, so that several programs can be under way at
+  // once while the driver compiles: compile sets both shaders compiling;
+  // link asks how they went (a failed one is reported and attached as 0),
+  // attaches them and starts the link; reportLink asks how that went.
+  void compile();
+  void link();
+  void reportLink();
+  // Whether the driver has finished the shaders' compiles (after compile) or
+  // the link (after link), so that asking how they went does not wait.
+  // Always true where the driver cannot tell.
+  bool compileFinished() const;
+  bool linkFinished() const;
+  // Set where the context compiles and links in the background and answers
+  // GL_COMPLETION_STATUS_KHR (a browser with KHR_parallel_shader_compile).
+  static void setBackgroundCompileQueries(bool available);
   // Detaches the shaders where the context is still there, then forgets
   // every name, so load can start over (in a new context, say).
   void release();

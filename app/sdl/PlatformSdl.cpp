@@ -34,6 +34,9 @@ std::filesystem::path platformInstalledFolder() { return DRAVIK_INSTALLED_FOLDER
 
 ClockSource platformClock() { return {counter, frequency, sleepOneMillisecond}; }
 
+// The start is one call: nothing draws before the window's first frame.
+StartProgressView platformStartInSteps() { return nullptr; }
+
 bool platformRunPasses(bool (*pass)(void* state), void* state) {
   while (pass(state)) {
   }

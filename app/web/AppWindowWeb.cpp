@@ -8,6 +8,7 @@
 #include "app/Platform.h"
 #include "app/web/WebPage.h"
 #include "gl/GlApi.h"
+#include "render/ShaderProgram.h"
 
 namespace dravik {
 
@@ -21,6 +22,10 @@ struct AppWindow::Platform {
 
 namespace {
 
+// The page makes the context itself as soon as it can (index.html), so that
+// the browser's slow part of it runs while the game downloads, with these
+// same attributes; Emscripten then hands that one out here. Where the page
+// could make none, this makes it.
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE createContext(int majorVersion) {
   EmscriptenWebGLContextAttributes attributes;
   emscripten_webgl_init_context_attributes(&attributes);
@@ -53,6 +58,9 @@ EM_BOOL onWebglContextRestored(int /*eventType*/, const void* /*reserved*/, void
   auto* platform = static_cast<AppWindow::Platform*>(userData);
   if (platform->context <= 0) return EM_FALSE;
   emscripten_webgl_make_context_current(platform->context);
+  ShaderProgram::setBackgroundCompileQueries(
+      emscripten_webgl_enable_extension(platform->context, "KHR_parallel_shader_compile") ==
+      EM_TRUE);
   platform->window->onContextRestored();
   platform->window->onSize(platform->width, platform->height);
   return EM_TRUE;
@@ -81,6 +89,14 @@ bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenReque
     return false;
   }
   platform_->context = createContext(2);
+  EmscriptenWebGLContextAttributes made;
+  if (platform_->context > 0 &&
+      emscripten_webgl_get_context_attributes(platform_->context, &made) ==
+          EMSCRIPTEN_RESULT_SUCCESS &&
+      made.majorVersion < 2) {
+    // The page's own context fell back to WebGL 1.
+    std::cerr << "OpenGL 3.0 is not supported, falling back to GL 2.1" << std::endl;
+  }
   if (platform_->context <= 0) {
     std::cerr << "OpenGL 3.0 is not supported, falling back to GL 2.1" << std::endl;
     platform_->context = createContext(1);
@@ -90,6 +106,11 @@ bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenReque
     }
   }
   emscripten_webgl_make_context_current(platform_->context);
+  // The shaders then build in the background, and the start asks whether
+  // they are done before it asks how they went.
+  ShaderProgram::setBackgroundCompileQueries(
+      emscripten_webgl_enable_extension(platform_->context, "KHR_parallel_shader_compile") ==
+      EM_TRUE);
   onContextCurrent();
   web::listenToKeys(this);
   platform_->window = this;

@@ -90,6 +90,19 @@ void runOnePass(void* passes) {
 // that comes too early instead (runFramePass).
 ClockSource platformClock() { return {counter, frequency, nullptr}; }
 
+namespace {
+// The page's loading bar follows the start's steps; each step is marked on
+// the page's timeline, so that a trace tells which step a long task ran.
+EM_JS(void, showStartOnPage, (const char* stage, int item, int items, int stepsDone, int steps), {
+  if (Module['showStartProgress']) {
+    Module['showStartProgress'](UTF8ToString(stage), item, items, stepsDone, steps);
+  }
+});
+}  // namespace
+
+// The page must keep drawing and answering while the game starts.
+StartProgressView platformStartInSteps() { return showStartOnPage; }
+
 // One pass per animation frame, from when the page's script returns.
 bool platformRunPasses(bool (*pass)(void* state), void* state) {
   static Passes passes;

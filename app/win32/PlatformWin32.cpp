@@ -45,6 +45,9 @@ void showMessageBox(const char* caption, const char* text, bool isError) {
 
 ClockSource platformClock() { return {counter, frequency, sleepOneMillisecond}; }
 
+// The start is one call: nothing draws before the window's first frame.
+StartProgressView platformStartInSteps() { return nullptr; }
+
 bool platformRunPasses(bool (*pass)(void* state), void* state) {
   while (pass(state)) {
   }

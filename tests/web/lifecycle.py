@@ -29,6 +29,13 @@ LOADING = """
 const loading = () => (box => box && [box.offsetWidth > 0, box.querySelector('label').textContent,
   box.querySelector('progress').max, box.querySelector('progress').value])(document.getElementById('loading'));
 addEventListener('DOMContentLoaded', () => __dravik.loading = [loading()]);
+// Animation frames from the start's first step to its last.
+__dravik.startFrames = 0;
+(function count() {
+  const marks = performance.getEntriesByType('mark').map(m => m.name);
+  if (marks.includes('dravik: textures 1 of 7') && !marks.includes('dravik: started')) __dravik.startFrames++;
+  if (!marks.includes('dravik: started')) requestAnimationFrame(count);
+})();
 for (const proto of [WebGLRenderingContext.prototype, WebGL2RenderingContext.prototype]) {
   const clear = proto.clear;
   proto.clear = function (m) {
@@ -39,15 +46,33 @@ for (const proto of [WebGLRenderingContext.prototype, WebGL2RenderingContext.pro
 CANNOT_DOWNLOAD = "The game could not be downloaded. Check your connection and reload the page."
 
 
+# The start's steps as the page marks them (each as it begins), in order.
+START_STEPS = ([f"textures {i} of 7" for i in range(1, 8)] + [f"models {i} of 7" for i in range(1, 8)]
+               + ["collider", "level", "texts"] + [f"shaders {i} of 3" for i in range(1, 4)] + ["started"])
+
+
 def play_loading(run, base):
     run.load(base + "game/", extra=LOADING)
     drawn = run.wait_for_frames(2)
     first, at_draw = ((run.page.evaluate("__dravik.loading") or []) + [None, None])[:2]
-    size = sum(os.path.getsize(os.path.join(run.args.build, f)) for f in ("dravik.wasm", "dravik.data"))
+    steps = len(START_STEPS) - 1
     run.check(f"loading: a bar from the first paint ({first}), full and \"Starting…\" at the game's first"
-              f" clear ({at_draw}, {size} bytes), gone after its first frame", drawn and first and first[0]
-              and first[1].startswith("Loading…") and at_draw == [True, "Starting…", size, size]
+              f" clear ({at_draw}), gone after its first frame", drawn and first and first[0]
+              and first[1].startswith("Loading…") and at_draw == [True, "Starting…", steps, steps]
               and run.page.evaluate("!document.getElementById('loading')"))
+    # A step waiting on the browser's shader compiles is shown again each frame.
+    marks = run.page.evaluate("performance.getEntriesByType('mark').map(m => m.name)"
+                              ".filter(n => n.startsWith('dravik: ') && !/^dravik: (context|first frame)/.test(n))"
+                              ".map(n => n.slice(8))")
+    shown = [m for i, m in enumerate(marks) if i == 0 or marks[i - 1] != m]
+    frames = run.page.evaluate("__dravik.startFrames")
+    print(f"  figure: the start's {steps} steps ran over {frames} animation frames")
+    run.check(f"loading: the bar goes through the start's steps in order ({', '.join(shown)})",
+              shown == START_STEPS)
+    started = run.shot("started")
+    moved = run.move("Right", started, "started_right")
+    run.check("loading: after the steps the game plays (Right scrolls the level)",
+              diff(run, started, moved) >= 1.0)
     copy_site(run.args.build, os.path.join(run.args.site, "nowasm"))
     os.remove(os.path.join(run.args.site, "nowasm", "dravik.wasm"))
     run.load(base + "nowasm/")
