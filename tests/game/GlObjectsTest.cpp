@@ -1,6 +1,7 @@
 // The game's GL objects given up and made again, as around a lost context.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/GlobalGlState.h"
@@ -67,6 +68,49 @@ TEST_P(GlObjectsTest, RestoredObjectsDrawTheSamePictureAtOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ContextKeptOrLost, GlObjectsTest, ::testing::Bool());
+
+// A browser's start: the steps one at a time, lost half way with the
+// context and started over, end where init ends, the progress moving on.
+TEST(GameStartTest, StepsStartedOverAfterALossDrawWhatInitDraws) {
+  if (!test::haveGameData()) GTEST_SKIP() << "data/ not generated yet";
+  ASSERT_TRUE(test::ensureGlContext());
+  auto initialised = test::makeInitialisedGame();
+  initialised->onResize(test::kContextSize, test::kContextSize);
+  const std::vector<unsigned char> expected = pixelsAfter(*initialised, 2);
+  initialised->release();
+
+  Game stepped;
+  stepped.onResize(test::kContextSize, test::kContextSize);
+  testing::internal::CaptureStdout();
+  stepped.beginStart();
+  while (std::string(stepped.startProgress().stage) != "level") stepped.runStartStep();
+  glentry::setContextAvailable(false);
+  stepped.releaseGlObjects();
+  glentry::setContextAvailable(true);
+  setGlobalGlState();
+  stepped.beginStart();
+  std::vector<std::string> shown;
+  int steps = 0;
+  for (bool more = true; more; ++steps) {
+    const Game::StartProgress progress = stepped.startProgress();
+    EXPECT_EQ(progress.stepsDone, steps);
+    shown.push_back(std::string(progress.stage) + " " + std::to_string(progress.item) + "/" +
+                    std::to_string(progress.items));
+    more = stepped.runStartStep();
+  }
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(steps, stepped.startProgress().steps);
+  EXPECT_STREQ(stepped.startProgress().stage, "done");
+  EXPECT_EQ(shown.front(), "textures 1/7");
+  EXPECT_EQ(shown[7], "models 1/7");
+  EXPECT_EQ(shown.back(), "shaders 3/3");
+  // The random trees are the one thing two builds of the level differ in.
+  stepped.treePositions = initialised->treePositions;
+  EXPECT_EQ(pixelsAfter(stepped, 2), expected);
+  EXPECT_EQ(glGetError(), GL_NO_ERROR);
+  stepped.release();
+  test::resetGlState();
+}
 
 }  // namespace
 }  // namespace dravik
