@@ -11,7 +11,9 @@
 #                                    WebGL anchor of the same draws
 #                                    (bench/web_frame_cost.py): WebGL calls and
 #                                    main-thread time per drawn frame, at 1x and
-#                                    4x CPU throttling
+#                                    4x CPU throttling; then the start-up cost,
+#                                    navigation to first frame, next to a bare
+#                                    WebGL start-up (bench/web_start_cost.py)
 # BUILD (default build/) provides image_probe. The play prints the figures of
 # the run (first frame, frame intervals, download size); they are never
 # checked, nor are those of `figures`. Screenshots and logs land in
@@ -60,7 +62,12 @@ if [ "$1" = figures ]; then
   rm -rf "$out"
   PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 bench/web_frame_cost.py --build "$root/build-web" \
     --site "$site" --base "http://127.0.0.1:$port/" --out "$out"
-  exit
+  status=$?
+  # The start-up figures; their anchor draws the frame recorded above.
+  [ -s "$out/frame.json" ] || { echo "FAIL: no recorded frame for the start-up figures"; exit 1; }
+  PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 bench/web_start_cost.py --build "$root/build-web" \
+    --site "$site" --base "http://127.0.0.1:$port/" --out "$out" --frame "$out/frame.json" || status=1
+  exit $status
 fi
 out="$root/build-web/e2e"
 rm -rf "$out"

@@ -1,0 +1,236 @@
+#!/usr/bin/python3
+"""Start-up cost of the browser build next to a bare WebGL start-up anchor, in
+Debian's headless Chromium with WebGL on SwiftShader (tests/web/cdp.py): from
+navigation to the first drawn frame, at 1x and 4x CPU throttling (set before
+navigating; it slows the page's main thread only, not the GPU process).
+
+The game is started from SITE/game/; bench/webgl_startup.html, from
+SITE/startup/ with FRAME (the frame.json of bench/web_frame_cost.py) beside
+it, makes the same context, builds the recorded frame's programs, uploads its
+textures and draws it once. Each run is a fresh Chromium with a fresh profile,
+so no service worker, HTTP cache or compiled-code cache is left from an
+earlier run. Figures, from the page's own marks ('dravik: ...' or
+'anchor: ...'), a requestAnimationFrame loop injected before the page's
+scripts, and a trace of the run:
+
+  first frame    navigation to the page's 'first frame' mark
+  long tasks     the renderer main thread's tasks over 50 ms in that time
+                 (ThreadControllerImpl::RunTask in the trace), and their
+                 blocking time: the sum of each one's time over 50 ms
+  longest gap    the longest time between animation frames from the first
+                 paint (first-contentful-paint, else first-paint) to the
+                 first frame, and the longest that does not overlap the
+                 WebGL context's creation
+  context        the time between the 'context' and 'context made' marks
+
+What a long task did: the page's marks inside it, else the longest events of
+the page's script and parsing inside it. Each page and rate runs a few times;
+the table shows the median [least, most] (other work on the machine comes in
+bursts), then the long tasks of the median run (by first frame). Figures,
+never checked; fails only when a page draws nothing.
+
+Usage: web_start_cost.py --build build-web --site DIR --base URL --out DIR --frame frame.json
+URL serves DIR."""
+
+import argparse
+import json
+import os
+import re
+import shutil
+import sys
+import time
+
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(here, "..", "tests", "web"))
+from cdp import Chromium  # noqa: E402
+
+RUNS = 3
+RATES = (1, 4)
+LONG = 50  # ms
+PAGES = (("game", "game/", "dravik: "), ("anchor", "startup/", "anchor: "))
+CATEGORIES = "devtools.timeline,blink.user_timing,toplevel"
+# Times of the animation frames from the page's start, before its own scripts.
+FRAMES = """(() => {
+  const times = window.__frames = [];
+  const loop = () => { times.push(performance.now()); requestAnimationFrame(loop); };
+  requestAnimationFrame(loop);
+})();"""
+# Events that tell what a long task without marks did, with what they name.
+TOP = ("ThreadControllerImpl::RunTask", "BlinkScheduler_PerformMicrotaskCheckpoint")
+DOINGS = ("ParseHTML", "EvaluateScript", "v8.compile", "FunctionCall", "TimerFire",
+          "FireAnimationFrame", "EventDispatch", "RunMicrotasks", "MajorGC", "MinorGC",
+          "UpdateLayoutTree", "Layout", "Paint", "Receive mojo message")
+
+
+def collect_trace(page):
+    page.send("Tracing.end")
+    while not page.events or page.events[-1][0] != "Tracing.tracingComplete":
+        message = json.loads(page.socket.recv())
+        if "method" in message:
+            page.events.append((message["method"], message.get("params", {})))
+    return [e for m, p in page.events if m == "Tracing.dataCollected" for e in p["value"]]
+
+
+def run(url, prefix, rate, log):
+    """One start of a page in a fresh browser: its marks, paints, frames and trace."""
+    browser = Chromium(log)
+    page = browser.page
+    try:
+        for domain in ("Page", "Runtime"):
+            page.send(f"{domain}.enable")
+        page.send("Emulation.setDeviceMetricsOverride", width=1280, height=720,
+                  deviceScaleFactor=1, mobile=False)
+        page.send("Emulation.setFocusEmulationEnabled", enabled=True)
+        page.send("Page.addScriptToEvaluateOnNewDocument", source=FRAMES)
+        page.send("Emulation.setCPUThrottlingRate", rate=rate)
+        page.send("Tracing.start", categories=CATEGORIES, transferMode="ReportEvents")
+        page.send("Page.navigate", url=url)
+        done = f"performance.getEntriesByName('{prefix}first frame').length > 0"
+        deadline = time.monotonic() + 60 * rate
+        while not page.evaluate(done):
+            if time.monotonic() > deadline:
+                raise RuntimeError(f"{url} drew nothing at {rate}x: {problems(page)}")
+            time.sleep(0.25)
+        # Paint entries come once the frame is presented.
+        deadline = time.monotonic() + 5 * rate
+        while not page.evaluate("performance.getEntriesByType('paint').length") and time.monotonic() < deadline:
+            time.sleep(0.25)
+        seen = json.loads(page.evaluate(
+            "JSON.stringify({marks: performance.getEntriesByType('mark').map(m => [m.name, m.startTime]),"
+            " paints: Object.fromEntries(performance.getEntriesByType('paint')"
+            ".map(p => [p.name, p.startTime])), frames: window.__frames})"))
+        seen["trace"] = collect_trace(page)
+        seen["problems"] = problems(page)
+        return seen
+    finally:
+        browser.close()
+
+
+def problems(page):
+    return [" ".join(str(a.get("value", "")) for a in p["args"]) for m, p in page.events
+            if m == "Runtime.consoleAPICalled" and p["type"] in ("error", "assert")]
+
+
+def steps(names, prefix):
+    """Mark names, without the prefix, runs of 'stage i of n' shortened to 'stage i-j of n'."""
+    out = []
+    for name in (n[len(prefix):] if n.startswith(prefix) else n for n in names):
+        m = re.fullmatch(r"(.*) (\d+) of (\d+)", name)
+        last = out[-1] if out else None
+        if m and isinstance(last, list) and last[0] == m[1] and last[3] == m[3]:
+            last[2] = m[2]
+        else:
+            out.append([m[1], m[2], m[2], m[3]] if m else name)
+    return ", ".join(s if isinstance(s, str) else f"{s[0]} {s[1]}-{s[2]} of {s[3]}" if s[1] != s[2]
+                     else f"{s[0]} {s[1]} of {s[3]}" for s in out)
+
+
+def doing(event):
+    args = event.get("args", {})
+    data = args.get("data", args.get("beginData", {}))
+    what = (args.get("chrome_mojo_event_info", {}).get("mojo_interface_tag") or data.get("url")
+            or data.get("functionName") or data.get("type") or args.get("src_func") or "")
+    return f"{event['name']} {os.path.basename(what.split('?')[0]) or what}".strip()
+
+
+def figures(seen, prefix):
+    marks = {}
+    for name, at in seen["marks"]:
+        marks.setdefault(name, at)
+    first = marks[prefix + "first frame"]
+    made = (marks.get(prefix + "context"), marks.get(prefix + "context made"))
+    # Paint times are those of the frame's presentation: where the first
+    # paint is no earlier than the first frame, there are no gaps to time.
+    paint = seen["paints"].get("first-contentful-paint", seen["paints"].get("first-paint"))
+    gaps = []
+    if paint is not None and paint < first:
+        times = [paint] + [t for t in sorted(seen["frames"]) if paint < t < first] + [first]
+        gaps = list(zip(times, times[1:]))
+    apart = [b - a for a, b in gaps if made[0] is None or not (a < made[1] and b > made[0])]
+
+    # The page's main thread is the one its marks are on; its clock, the marks' clock.
+    trace = seen["trace"]
+    anchor = next(e for e in trace if e["name"] == prefix + "first frame" and "user_timing" in e["cat"])
+    thread, offset = (anchor["pid"], anchor["tid"]), anchor["ts"] / 1000 - first
+    on = sorted((e for e in trace if (e["pid"], e["tid"]) == thread and e.get("ph") in ("X", "I", "R")),
+                key=lambda e: e["ts"])
+    # The thread's tasks, and the microtask checkpoints run outside any
+    # task (a promise's continuation after a fetch, say), which block it as much.
+    tasks, end = [], 0
+    for task in on:
+        if task["name"] not in TOP or task["ts"] < end:
+            continue
+        end = task["ts"] + task["dur"]
+        start, length = task["ts"] / 1000 - offset, task["dur"] / 1000
+        if length <= LONG or start < 0 or start >= first:
+            continue
+        inside = [e for e in on if task["ts"] <= e["ts"] <= end and e is not task]
+        what = steps([e["name"] for e in inside if "user_timing" in e["cat"] and e["name"].startswith(prefix)],
+                     prefix)
+        if not what:
+            longest = sorted((e for e in inside if e["name"] in DOINGS and e["dur"] >= 1000), key=lambda e: -e["dur"])
+            what = ", ".join(f"{doing(e)} {e['dur'] / 1000:.0f} ms" for e in longest[:3]) or doing(task)
+        tasks.append((start, length, what))
+    return {"first": first, "tasks": tasks, "blocking": sum(t[1] - LONG for t in tasks),
+            "gap": max((b - a for a, b in gaps), default=None), "apart": max(apart, default=None),
+            "context": made[1] - made[0] if made[0] is not None else None}
+
+
+def spread(values, form="{:.0f}"):
+    values = sorted(v for v in values if v is not None)
+    if not values:
+        return "-"
+    return f"{form.format(values[len(values) // 2])} [{form.format(values[0])}, {form.format(values[-1])}]"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("--build", "--site", "--base", "--out", "--frame"):
+        parser.add_argument(option, required=True)
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    if not os.path.exists(os.path.join(args.site, "game")):
+        os.symlink(os.path.abspath(args.build), os.path.join(args.site, "game"))
+    folder = os.path.join(args.site, "startup")
+    os.makedirs(folder, exist_ok=True)
+    shutil.copy(os.path.join(here, "webgl_startup.html"), os.path.join(folder, "index.html"))
+    shutil.copy(args.frame, os.path.join(folder, "frame.json"))
+
+    load = os.getloadavg()[0]
+    results, notes = {}, []
+    for name, path, prefix in PAGES:
+        for rate in RATES:
+            runs = []
+            for i in range(RUNS):
+                seen = run(args.base + path, prefix, rate, os.path.join(args.out, "chromium-start.log"))
+                notes += [f"{name} {rate}x run {i + 1} console: {p}" for p in seen["problems"]]
+                runs.append(figures(seen, prefix))
+            results[name, rate] = sorted(runs, key=lambda r: r["first"])
+
+    columns = (("first frame", "first"), ("long tasks", "count"), ("blocking", "blocking"),
+               ("longest gap", "gap"), ("gap w/o context", "apart"), ("context", "context"))
+    print(f"web start-up, navigation to first drawn frame: headless Chromium, WebGL on SwiftShader,"
+          f" load average {load:.1f} on {os.cpu_count()} CPUs at the start")
+    with open(args.frame) as f:
+        frame = json.load(f)
+    print(f"  the anchor builds the recorded frame's {len(frame['programs'])} programs and uploads its"
+          f" {len(frame['textures'])} textures ({frame['context']['type']})")
+    print(f"  ms, long tasks over {LONG} ms on the main thread; the median [least, most] of {RUNS} runs,"
+          " each in a fresh browser")
+    print(f"  {'':12}" + "".join(f"{title:>22}" for title, _ in columns))
+    for (name, rate), runs in results.items():
+        for r in runs:
+            r["count"] = len(r["tasks"])
+        print(f"  {f'{name} {rate}x':12}" + "".join(f"{spread([r[key] for r in runs]):>22}" for _, key in columns))
+    for (name, rate), runs in results.items():
+        median = runs[len(runs) // 2]
+        print(f"  {name} {rate}x, long tasks of the median run (first frame at {median['first']:.0f} ms):")
+        for start, length, what in median["tasks"]:
+            print(f"    at {start:6.0f} ms {length:6.0f} ms: {what}")
+    for note in notes:
+        print("  " + note)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
