@@ -15,19 +15,27 @@ scripts, and a trace of the run:
 
   first frame    navigation to the page's 'first frame' mark
   long tasks     the renderer main thread's tasks over 50 ms in that time
-                 (ThreadControllerImpl::RunTask in the trace), and their
-                 blocking time: the sum of each one's time over 50 ms
+                 (ThreadControllerImpl::RunTask in the trace, and the
+                 microtask checkpoints run outside any, which the trace
+                 shows apart: a promise's continuation after a fetch, say),
+                 and their blocking time: the sum of each one's time over
+                 50 ms
   longest gap    the longest time between animation frames from the first
                  paint (first-contentful-paint, else first-paint) to the
                  first frame, and the longest that does not overlap the
                  WebGL context's creation
   context        the time between the 'context' and 'context made' marks
 
-What a long task did: the page's marks inside it, else the longest events of
-the page's script and parsing inside it. Each page and rate runs a few times;
-the table shows the median [least, most] (other work on the machine comes in
-bursts), then the long tasks of the median run (by first frame). Figures,
-never checked; fails only when a page draws nothing.
+What a long task did: the page's marks inside it, else the longest kinds of
+work inside it (parsing, script, layout, messages, microtasks: the trace's
+categories devtools.timeline and v8.execute); and how many WebAssembly
+functions V8 compiled on their first call in it, and how long that took
+(v8.wasm). A '-' for the gaps: the first paint came no earlier than the first
+frame (paint times are those of the frame's presentation); "2/3": only two of
+three runs had one. Each page and rate runs a few times; the table shows
+the median [least, most] (other work on the machine comes in bursts), then
+the long tasks of the median run (by first frame). Figures, never checked;
+fails only when a page draws nothing.
 
 Usage: web_start_cost.py --build build-web --site DIR --base URL --out DIR --frame frame.json
 URL serves DIR."""
@@ -48,18 +56,19 @@ RUNS = 3
 RATES = (1, 4)
 LONG = 50  # ms
 PAGES = (("game", "game/", "dravik: "), ("anchor", "startup/", "anchor: "))
-CATEGORIES = "devtools.timeline,blink.user_timing,toplevel"
+CATEGORIES = "devtools.timeline,blink.user_timing,toplevel,v8.execute,v8.wasm"
 # Times of the animation frames from the page's start, before its own scripts.
 FRAMES = """(() => {
   const times = window.__frames = [];
   const loop = () => { times.push(performance.now()); requestAnimationFrame(loop); };
   requestAnimationFrame(loop);
 })();"""
-# Events that tell what a long task without marks did, with what they name.
+# The main thread's tasks, and its microtask checkpoints, which may run outside any.
 TOP = ("ThreadControllerImpl::RunTask", "BlinkScheduler_PerformMicrotaskCheckpoint")
+# Events that tell what a long task without marks did, with what they name.
 DOINGS = ("ParseHTML", "EvaluateScript", "v8.compile", "FunctionCall", "TimerFire",
           "FireAnimationFrame", "EventDispatch", "RunMicrotasks", "MajorGC", "MinorGC",
-          "UpdateLayoutTree", "Layout", "Paint", "Receive mojo message")
+          "UpdateLayoutTree", "Layout", "Paint", "Receive mojo message", "wasm.AsyncInstantiate")
 
 
 def collect_trace(page):
@@ -112,25 +121,44 @@ def problems(page):
 
 
 def steps(names, prefix):
-    """Mark names, without the prefix, runs of 'stage i of n' shortened to 'stage i-j of n'."""
+    """Mark names without the prefix, 'stage 1 of 7' to 'stage 3 of 7' as 'stage 1-3 of 7'."""
     out = []
-    for name in (n[len(prefix):] if n.startswith(prefix) else n for n in names):
+    for name in (n[len(prefix):] for n in names):
         m = re.fullmatch(r"(.*) (\d+) of (\d+)", name)
-        last = out[-1] if out else None
-        if m and isinstance(last, list) and last[0] == m[1] and last[3] == m[3]:
-            last[2] = m[2]
+        if m and out and (run := re.fullmatch(rf"{re.escape(m[1])} (\d+)(-\d+)? of {m[3]}", out[-1])):
+            out[-1] = f"{m[1]} {run[1]}-{m[2]} of {m[3]}" if m[2] != run[1] else out[-1]
         else:
-            out.append([m[1], m[2], m[2], m[3]] if m else name)
-    return ", ".join(s if isinstance(s, str) else f"{s[0]} {s[1]}-{s[2]} of {s[3]}" if s[1] != s[2]
-                     else f"{s[0]} {s[1]} of {s[3]}" for s in out)
+            out.append(name)
+    return ", ".join(out)
 
 
 def doing(event):
     args = event.get("args", {})
-    data = args.get("data", args.get("beginData", {}))
+    if "src_func" in args:  # a task, by where it was posted
+        return f"task of {os.path.basename(args['src_file'])} {args['src_func']}"
+    data = args.get("data") or args.get("beginData") or {}
     what = (args.get("chrome_mojo_event_info", {}).get("mojo_interface_tag") or data.get("url")
-            or data.get("functionName") or data.get("type") or args.get("src_func") or "")
+            or data.get("functionName") or data.get("type") or "")
     return f"{event['name']} {os.path.basename(what.split('?')[0]) or what}".strip()
+
+
+def described(task, inside, prefix):
+    """What a task did: its marks, else its longest kinds of work; and the
+    WebAssembly functions compiled on first call in it."""
+    what = steps([e["name"] for e in inside if "user_timing" in e["cat"] and e["name"].startswith(prefix)],
+                 prefix)
+    if not what:
+        totals = {}
+        for e in inside:
+            if e["name"] in DOINGS:
+                count, ms = totals.get(doing(e), (0, 0))
+                totals[doing(e)] = (count + 1, ms + e["dur"] / 1000)
+        top = sorted(((k, n, ms) for k, (n, ms) in totals.items() if ms >= 1), key=lambda t: -t[2])[:3]
+        what = ", ".join(f"{k}{f' x{n}' if n > 1 else ''} {ms:.0f} ms" for k, n, ms in top) or doing(task)
+    lazy = [e["dur"] / 1000 for e in inside if e["name"] == "wasm.CompileLazy"]
+    if lazy:
+        what += f" (wasm compiled on first call: {len(lazy)} functions, {sum(lazy):.0f} ms)"
+    return what
 
 
 def figures(seen, prefix):
@@ -154,8 +182,8 @@ def figures(seen, prefix):
     thread, offset = (anchor["pid"], anchor["tid"]), anchor["ts"] / 1000 - first
     on = sorted((e for e in trace if (e["pid"], e["tid"]) == thread and e.get("ph") in ("X", "I", "R")),
                 key=lambda e: e["ts"])
-    # The thread's tasks, and the microtask checkpoints run outside any
-    # task (a promise's continuation after a fetch, say), which block it as much.
+    # The thread's tasks, and the microtask checkpoints outside any task,
+    # which block it as much.
     tasks, end = [], 0
     for task in on:
         if task["name"] not in TOP or task["ts"] < end:
@@ -165,22 +193,20 @@ def figures(seen, prefix):
         if length <= LONG or start < 0 or start >= first:
             continue
         inside = [e for e in on if task["ts"] <= e["ts"] <= end and e is not task]
-        what = steps([e["name"] for e in inside if "user_timing" in e["cat"] and e["name"].startswith(prefix)],
-                     prefix)
-        if not what:
-            longest = sorted((e for e in inside if e["name"] in DOINGS and e["dur"] >= 1000), key=lambda e: -e["dur"])
-            what = ", ".join(f"{doing(e)} {e['dur'] / 1000:.0f} ms" for e in longest[:3]) or doing(task)
+        what = described(task, inside, prefix)
         tasks.append((start, length, what))
-    return {"first": first, "tasks": tasks, "blocking": sum(t[1] - LONG for t in tasks),
+    return {"first": first, "tasks": tasks, "count": len(tasks), "blocking": sum(t[1] - LONG for t in tasks),
             "gap": max((b - a for a, b in gaps), default=None), "apart": max(apart, default=None),
             "context": made[1] - made[0] if made[0] is not None else None}
 
 
-def spread(values, form="{:.0f}"):
-    values = sorted(v for v in values if v is not None)
-    if not values:
+def spread(values):
+    """The median [least, most]; with how many runs had a value, where not all did."""
+    known = sorted(v for v in values if v is not None)
+    if not known:
         return "-"
-    return f"{form.format(values[len(values) // 2])} [{form.format(values[0])}, {form.format(values[-1])}]"
+    some = f" {len(known)}/{len(values)}" if len(known) < len(values) else ""
+    return f"{known[len(known) // 2]:.0f} [{known[0]:.0f}, {known[-1]:.0f}]{some}"
 
 
 def main():
@@ -202,7 +228,11 @@ def main():
         for rate in RATES:
             runs = []
             for i in range(RUNS):
-                seen = run(args.base + path, prefix, rate, os.path.join(args.out, "chromium-start.log"))
+                try:
+                    seen = run(args.base + path, prefix, rate, os.path.join(args.out, "chromium-start.log"))
+                except RuntimeError as error:
+                    print(f"FAIL: {error}")
+                    return 1
                 notes += [f"{name} {rate}x run {i + 1} console: {p}" for p in seen["problems"]]
                 runs.append(figures(seen, prefix))
             results[name, rate] = sorted(runs, key=lambda r: r["first"])
@@ -219,8 +249,6 @@ def main():
           " each in a fresh browser")
     print(f"  {'':12}" + "".join(f"{title:>22}" for title, _ in columns))
     for (name, rate), runs in results.items():
-        for r in runs:
-            r["count"] = len(r["tasks"])
         print(f"  {f'{name} {rate}x':12}" + "".join(f"{spread([r[key] for r in runs]):>22}" for _, key in columns))
     for (name, rate), runs in results.items():
         median = runs[len(runs) // 2]
