@@ -7,6 +7,10 @@
 #                                    plays it in Debian's headless Chromium with
 #                                    WebGL on SwiftShader, driven over the
 #                                    DevTools protocol by tests/web/play.py
+#   tests/stages/web.sh firefox [BUILD] the same page in Debian's Firefox in
+#                                    Xvfb (WebGL on Mesa), driven over
+#                                    WebDriver BiDi by tests/web/firefox.py:
+#                                    its start, its picture, a key
 #   tests/stages/web.sh figures      the same page's frame cost next to a raw
 #                                    WebGL anchor of the same draws
 #                                    (bench/web_frame_cost.py): WebGL calls and
@@ -26,7 +30,7 @@ case ${1:-} in
   build)
     # shellcheck source=scripts/lib/debian.sh
     source scripts/lib/debian.sh
-    install_missing chromium python3 python3-websocket
+    install_missing chromium firefox-esr xvfb xauth python3 python3-websocket
     started=$(date +%s)
     bash scripts/web.sh build || exit 1
     for f in index.html dravik.js dravik.wasm dravik.data; do
@@ -35,12 +39,12 @@ case ${1:-} in
     echo "browser build took $(($(date +%s) - started)) s"
     exit 0
     ;;
-  play)
+  play | firefox)
     probe=$(realpath "${2:-$root/build}")/tests/e2e/image_probe
     [ -x "$probe" ] || { echo "FAIL: $probe is built"; exit 1; }
     ;;
   figures) ;;
-  *) echo "usage: $0 build | play [BUILD] | figures" >&2; exit 2 ;;
+  *) echo "usage: $0 build | play [BUILD] | firefox [BUILD] | figures" >&2; exit 2 ;;
 esac
 
 # Served from a folder of its own, so that the game is played below the
@@ -68,6 +72,14 @@ if [ "$1" = figures ]; then
   PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 bench/web_start_cost.py --build "$root/build-web" \
     --site "$site" --base "http://127.0.0.1:$port/" --out "$out" --frame "$out/frame.json" || status=1
   exit $status
+fi
+if [ "$1" = firefox ]; then
+  out="$root/build-web/firefox"
+  rm -rf "$out"
+  cd tests/web && PYTHONDONTWRITEBYTECODE=1 xvfb-run -a -s "-screen 0 1600x900x24" \
+    /usr/bin/python3 firefox.py --build "$root/build-web" --site "$site" \
+    --base "http://127.0.0.1:$port/" --probe "$probe" --out "$out"
+  exit
 fi
 out="$root/build-web/e2e"
 rm -rf "$out"
