@@ -116,7 +116,7 @@ def run(url, prefix, rate, log):
 
 
 def problems(page):
-    return [" ".join(str(a.get("value", "")) for a in p["args"]) for m, p in page.events
+    return [" ".join(str(a.get("value", a.get("description", ""))) for a in p["args"]) for m, p in page.events
             if m == "Runtime.consoleAPICalled" and p["type"] in ("error", "assert")]
 
 
