@@ -13,7 +13,8 @@ earlier run. Figures, from the page's own marks ('dravik: ...' or
 'anchor: ...'), a requestAnimationFrame loop injected before the page's
 scripts, and a trace of the run:
 
-  first frame    navigation to the page's 'first frame' mark
+  first frame    navigation to the page's 'first frame' mark (where the
+                 game page makes none, as its loading bar goes away)
   long tasks     the renderer main thread's tasks over 50 ms in that time
                  (ThreadControllerImpl::RunTask in the trace, and the
                  microtask checkpoints run outside any, which the trace
@@ -57,12 +58,24 @@ RATES = (1, 4)
 LONG = 50  # ms
 PAGES = (("game", "game/", "dravik: "), ("anchor", "startup/", "anchor: "))
 CATEGORIES = "devtools.timeline,blink.user_timing,toplevel,v8.execute,v8.wasm"
-# Times of the animation frames from the page's start, before its own scripts.
+# Times of the animation frames from the page's start, before its own scripts;
+# and, for a game page that marks no first frame of its own (an older build),
+# a mark as the loading bar leaves it, which it does at the first frame.
+GONE = "bench: loading bar gone"
 FRAMES = """(() => {
   const times = window.__frames = [];
   const loop = () => { times.push(performance.now()); requestAnimationFrame(loop); };
   requestAnimationFrame(loop);
-})();"""
+  addEventListener('DOMContentLoaded', () => {
+    const bar = document.getElementById('loading');
+    if (!bar) return;
+    new MutationObserver((changes, observer) => {
+      if (bar.isConnected) return;
+      performance.mark('%s');
+      observer.disconnect();
+    }).observe(bar.parentNode, {childList: true});
+  });
+})();""" % GONE
 # The main thread's tasks, and its microtask checkpoints, which may run outside any.
 TOP = ("ThreadControllerImpl::RunTask", "BlinkScheduler_PerformMicrotaskCheckpoint")
 # Events that tell what a long task without marks did, with what they name.
@@ -94,7 +107,7 @@ def run(url, prefix, rate, log):
         page.send("Emulation.setCPUThrottlingRate", rate=rate)
         page.send("Tracing.start", categories=CATEGORIES, transferMode="ReportEvents")
         page.send("Page.navigate", url=url)
-        done = f"performance.getEntriesByName('{prefix}first frame').length > 0"
+        done = " + ".join(f"performance.getEntriesByName('{m}').length" for m in (prefix + "first frame", GONE))
         deadline = time.monotonic() + 60 * rate
         while not page.evaluate(done):
             if time.monotonic() > deadline:
@@ -102,7 +115,8 @@ def run(url, prefix, rate, log):
             time.sleep(0.25)
         # Paint entries come once the frame is presented.
         deadline = time.monotonic() + 5 * rate
-        while not page.evaluate("performance.getEntriesByType('paint').length") and time.monotonic() < deadline:
+        painted = "performance.getEntriesByType('paint').length"
+        while not page.evaluate(painted) and time.monotonic() < deadline:
             time.sleep(0.25)
         seen = json.loads(page.evaluate(
             "JSON.stringify({marks: performance.getEntriesByType('mark').map(m => [m.name, m.startTime]),"
@@ -165,7 +179,8 @@ def figures(seen, prefix):
     marks = {}
     for name, at in seen["marks"]:
         marks.setdefault(name, at)
-    first = marks[prefix + "first frame"]
+    drawn = prefix + "first frame" if prefix + "first frame" in marks else GONE
+    first = marks[drawn]
     made = (marks.get(prefix + "context"), marks.get(prefix + "context made"))
     # Paint times are those of the frame's presentation: where the first
     # paint is no earlier than the first frame, there are no gaps to time.
@@ -178,7 +193,7 @@ def figures(seen, prefix):
 
     # The page's main thread is the one its marks are on; its clock, the marks' clock.
     trace = seen["trace"]
-    anchor = next(e for e in trace if e["name"] == prefix + "first frame" and "user_timing" in e["cat"])
+    anchor = next(e for e in trace if e["name"] == drawn and "user_timing" in e["cat"])
     thread, offset = (anchor["pid"], anchor["tid"]), anchor["ts"] / 1000 - first
     on = sorted((e for e in trace if (e["pid"], e["tid"]) == thread and e.get("ph") in ("X", "I", "R")),
                 key=lambda e: e["ts"])
