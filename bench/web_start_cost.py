@@ -35,8 +35,9 @@ functions V8 compiled on their first call in it, and how long that took
 frame (paint times are those of the frame's presentation); "2/3": only two of
 three runs had one. Each page and rate runs a few times; the table shows
 the median [least, most] (other work on the machine comes in bursts), then
-the long tasks of the median run (by first frame). Figures, never checked;
-fails only when a page draws nothing.
+the long tasks of the median run (by first frame), each with the main
+thread's CPU time in it (far less than its length where it waits, on the GPU
+process say). Figures, never checked; fails only when a page draws nothing.
 
 Usage: web_start_cost.py --build build-web --site DIR --base URL --out DIR --frame frame.json
 URL serves DIR."""
@@ -209,7 +210,7 @@ def figures(seen, prefix):
             continue
         inside = [e for e in on if task["ts"] <= e["ts"] <= end and e is not task]
         what = described(task, inside, prefix)
-        tasks.append((start, length, what))
+        tasks.append((start, length, task.get("tdur", 0) / 1000, what))
     return {"first": first, "tasks": tasks, "count": len(tasks), "blocking": sum(t[1] - LONG for t in tasks),
             "gap": max((b - a for a, b in gaps), default=None), "apart": max(apart, default=None),
             "context": made[1] - made[0] if made[0] is not None else None}
@@ -268,8 +269,8 @@ def main():
     for (name, rate), runs in results.items():
         median = runs[len(runs) // 2]
         print(f"  {name} {rate}x, long tasks of the median run (first frame at {median['first']:.0f} ms):")
-        for start, length, what in median["tasks"]:
-            print(f"    at {start:6.0f} ms {length:6.0f} ms: {what}")
+        for start, length, cpu, what in median["tasks"]:
+            print(f"    at {start:6.0f} ms {length:6.0f} ms, CPU {cpu:4.0f} ms: {what}")
     for note in notes:
         print("  " + note)
     return 0
