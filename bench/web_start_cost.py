@@ -35,9 +35,10 @@ functions V8 compiled on their first call in it, and how long that took
 frame (paint times are those of the frame's presentation); "2/3": only two of
 three runs had one. Each page and rate runs a few times; the table shows
 the median [least, most] (other work on the machine comes in bursts), then
-the long tasks of the median run (by first frame), each with the main
+the long tasks of the median run (by first frame), at 1x each with the main
 thread's CPU time in it (far less than its length where it waits, on the GPU
-process say). Figures, never checked; fails only when a page draws nothing.
+process say; throttling keeps the thread busy, so at 4x it says nothing).
+Figures, never checked; fails only when a page draws nothing.
 
 Usage: web_start_cost.py --build build-web --site DIR --base URL --out DIR --frame frame.json
 URL serves DIR."""
@@ -270,7 +271,9 @@ def main():
         median = runs[len(runs) // 2]
         print(f"  {name} {rate}x, long tasks of the median run (first frame at {median['first']:.0f} ms):")
         for start, length, cpu, what in median["tasks"]:
-            print(f"    at {start:6.0f} ms {length:6.0f} ms, CPU {cpu:4.0f} ms: {what}")
+            # Throttling keeps the thread busy: its CPU time says something at 1x only.
+            cpu = f", CPU {cpu:4.0f} ms" if rate == 1 else ""
+            print(f"    at {start:6.0f} ms {length:6.0f} ms{cpu}: {what}")
     for note in notes:
         print("  " + note)
     return 0
