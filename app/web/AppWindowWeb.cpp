@@ -41,6 +41,10 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE createContext(int majorVersion) {
   // that does not render (too early, or paused) touches no GL state, so the
   // browser keeps showing the last picture without preserving the buffer.
   attributes.preserveDrawingBuffer = EM_FALSE;
+  // The game needs none of WebGL's extensions but the background shader
+  // compile, which it asks for by name; asking the browser for every one
+  // it has waits on the GPU process once each, in the middle of the start.
+  attributes.enableExtensionsByDefault = EM_FALSE;
   return emscripten_webgl_create_context(web::kCanvas, &attributes);
 }
 
