@@ -32,7 +32,7 @@ struct DriverQueries {
   void(DRAVIK_GLAPIENTRY* uniformfv)(GLuint, GLint, GLfloat*);
   void(DRAVIK_GLAPIENTRY* uniformiv)(GLuint, GLint, GLint*);
   void(DRAVIK_GLAPIENTRY* uniformuiv)(GLuint, GLint, GLuint*);
-  void(DRAVIK_GLAPIENTRY* activeTexture)(GLenum);
+  void(DRAVIK_GLAPIENTRY* deleteProgram)(GLuint);
 };
 
 DriverQueries gDriver;
@@ -118,10 +118,10 @@ std::string driverState() {
   const GLint unit = integer(GL_ACTIVE_TEXTURE);
   out << "active unit " << unit - static_cast<GLint>(GL_TEXTURE0) << "\n";
   for (GLuint u = 0; u < kUnits; ++u) {
-    gDriver.activeTexture(GL_TEXTURE0 + u);
+    glentry::driver::glActiveTexture(GL_TEXTURE0 + u);
     out << "unit " << u << " texture " << integer(GL_TEXTURE_BINDING_2D) << "\n";
   }
-  gDriver.activeTexture(static_cast<GLenum>(unit));
+  glentry::driver::glActiveTexture(static_cast<GLenum>(unit));
   for (GLuint i = 0; i < kAttributes; ++i) {
     void* offset = nullptr;
     gDriver.vertexAttribPointerv(i, kAttribPointer, &offset);
@@ -248,7 +248,7 @@ GLuint makeShader(GLenum type, const char* source) {
 
 // The names one run made, by the sequence's handles.
 struct Names {
-  std::vector<GLuint> buffers, textures, programs, fragmentShaders;
+  std::vector<GLuint> buffers, textures, programs, shaders, fragmentShaders;
   std::map<std::pair<int, int>, GLint> uniformLocations;
 
   GLuint buffer(int h) const { return h < 0 ? 0 : buffers[h]; }
@@ -258,6 +258,26 @@ struct Names {
 
 std::string number(const char* what, long long value) {
   return std::string(what) + " " + std::to_string(value);
+}
+
+// Deletes what a run made and sets the defaults back, past the table, then
+// tells the table: to it, the context was lost and made again.
+void startAfresh(const Names& names) {
+  namespace driver = glentry::driver;
+  glentry::setContextAvailable(false);
+  driver::glUseProgram(0);
+  for (GLuint program : names.programs) gDriver.deleteProgram(program);
+  for (GLuint shader : names.shaders) driver::glDeleteShader(shader);
+  driver::glDeleteBuffers(static_cast<GLsizei>(names.buffers.size()), names.buffers.data());
+  driver::glDeleteTextures(static_cast<GLsizei>(names.textures.size()), names.textures.data());
+  driver::glBindBuffer(GL_ARRAY_BUFFER, 0);
+  driver::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  for (GLuint i = 0; i < kAttributes; ++i) {
+    driver::glDisableVertexAttribArray(i);
+    driver::glVertexAttribPointer(i, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
+  }
+  driver::glActiveTexture(GL_TEXTURE0);
+  glentry::setContextAvailable(true);
 }
 
 }  // namespace
@@ -272,12 +292,16 @@ ShadowDifferential::ShadowDifferential() {
   window_ = SDL_CreateWindow("shadow differential", 0, 0, kSize, kSize,
                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (window_ == nullptr) return;
-  freshContext();
-  if (context_ == nullptr) {
+  for (SDL_GLContext& context : contexts_) context = SDL_GL_CreateContext(window_);
+  if (contexts_[0] == nullptr || contexts_[1] == nullptr) {
+    for (SDL_GLContext context : contexts_) {
+      if (context != nullptr) SDL_GL_DeleteContext(context);
+    }
     SDL_DestroyWindow(window_);
     window_ = nullptr;
     return;
   }
+  SDL_GL_MakeCurrent(window_, contexts_[0]);
   glentry::loadAll([](const char* name) { return SDL_GL_GetProcAddress(name); });
   fetch(gDriver.vertexAttribiv, "glGetVertexAttribiv");
   fetch(gDriver.vertexAttribPointerv, "glGetVertexAttribPointerv");
@@ -289,7 +313,7 @@ ShadowDifferential::ShadowDifferential() {
   fetch(gDriver.uniformfv, "glGetUniformfv");
   fetch(gDriver.uniformiv, "glGetUniformiv");
   fetch(gDriver.uniformuiv, "glGetUniformuiv");
-  fetch(gDriver.activeTexture, "glActiveTexture");
+  fetch(gDriver.deleteProgram, "glDeleteProgram");
   gRealDraw = glentry::driver::glDrawElements;
   glentry::driver::glDrawElements = guardedDraw;
 }
@@ -298,7 +322,7 @@ ShadowDifferential::~ShadowDifferential() {
   if (window_ == nullptr) return;
   glentry::driver::glDrawElements = gRealDraw;
   glentry::setContextAvailable(false);
-  SDL_GL_DeleteContext(context_);
+  for (SDL_GLContext context : contexts_) SDL_GL_DeleteContext(context);
   SDL_DestroyWindow(window_);
   glentry::setStateShadow(true);
   if (previousContext_ != nullptr) {
@@ -307,24 +331,16 @@ ShadowDifferential::~ShadowDifferential() {
   }
 }
 
-// The way a phone loses its context: the table hears of it, the context
-// goes, a new one comes.
-void ShadowDifferential::freshContext() {
-  glentry::setContextAvailable(false);
-  if (context_ != nullptr) SDL_GL_DeleteContext(context_);
-  context_ = SDL_GL_CreateContext(window_);
-  if (context_ == nullptr) return;
-  SDL_GL_MakeCurrent(window_, context_);
-  glentry::setContextAvailable(true);
-  glViewport(0, 0, kSize, kSize);
-}
-
 std::vector<ShadowDifferential::Seen> ShadowDifferential::run(const std::vector<Step>& steps,
                                                               bool shadow) {
-  freshContext();
+  SDL_GL_MakeCurrent(window_, contexts_[shadow]);
+  // Whatever an earlier run left asked for reaches this context here and is
+  // undone, so that no run depends on the ones before it.
   glentry::setStateShadow(shadow);
-  std::vector<Seen> seen;
   Names names;
+  startAfresh(names);
+  glViewport(0, 0, kSize, kSize);
+  std::vector<Seen> seen;
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const Step& s = steps[i];
     const GLenum target = s.a == 0 ? GL_ARRAY_BUFFER : GL_ELEMENT_ARRAY_BUFFER;
@@ -358,6 +374,7 @@ std::vector<ShadowDifferential::Seen> ShadowDifferential::run(const std::vector<
       case Op::MakeProgram: {
         const GLuint vertex = makeShader(GL_VERTEX_SHADER, vertexSource(s.a));
         const GLuint fragment = makeShader(GL_FRAGMENT_SHADER, fragmentSource(s.a));
+        names.shaders.insert(names.shaders.end(), {vertex, fragment});
         const GLuint program = glCreateProgram();
         glAttachShader(program, vertex);
         glAttachShader(program, fragment);
@@ -449,10 +466,11 @@ std::vector<ShadowDifferential::Seen> ShadowDifferential::run(const std::vector<
         see(driverState());
         break;
       case Op::LoseContext:
-        freshContext();
+        startAfresh(names);
         break;
     }
   }
+  startAfresh(names);
   return seen;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <sstream>
+#include <utility>
 
 #include "gl/GlApi.h"
 
@@ -133,7 +134,17 @@ struct Model {
 
 class Generator {
  public:
-  explicit Generator(Choices& choices) : choices_(choices) {}
+  explicit Generator(Choices& choices) : choices_(choices) {
+    // A few uniforms, set over and over; an array comes with one of its
+    // elements.
+    for (int i = 0; i < 5; ++i) {
+      const int u = static_cast<int>(pick(kUniformNames));
+      favourites_.push_back(u);
+      for (const auto& [array, element] : {std::pair{3, 4}, {5, 6}, {17, 18}}) {
+        if (u == array || u == element) favourites_.push_back(u == array ? element : array);
+      }
+    }
+  }
 
   std::vector<Step> run(int length) {
     while (static_cast<int>(steps_.size()) < length) next();
@@ -294,12 +305,11 @@ class Generator {
   void uniform() {
     int p = m_.currentProgram;
     if (chance(10)) p = -1;  // location -1: GL ignores the call
-    int u = static_cast<int>(pick(kUniformNames));
+    const int u = chance(90) ? favourites_[pick(static_cast<unsigned>(favourites_.size()))]
+                             : static_cast<int>(pick(kUniformNames));
     if (p >= 0 && !m_.located[p][u]) {
-      // Mostly a uniform whose location was asked for.
-      for (int tries = 0; tries < 4 && !m_.located[p][u]; ++tries) {
-        u = static_cast<int>(pick(kUniformNames));
-      }
+      emit({Op::LocateUniform, p, u});
+      m_.located[p][u] = true;
     }
     const UniformName& name = kUniforms[u];
     int setter = name.setters[pick(2)];
@@ -366,6 +376,7 @@ class Generator {
   }
 
   Choices& choices_;
+  std::vector<int> favourites_;
   Model m_;
   std::vector<Step> steps_;
 };
