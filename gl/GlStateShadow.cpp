@@ -204,10 +204,17 @@ UniformValue* uniformSlot(GLint location) {
   return &fresh;
 }
 
-void forgetUniform(GLint location) {
+// A call with a count above 1 sets the array elements after location too,
+// whose locations GL does not promise to be the next numbers: every value of
+// the program is forgotten.
+void forgetUniform(GLint location, GLsizei count) {
   forgetUniformsOfUnknownProgram();
   ProgramRecord* record = gShadow.programRecord;
   if (record == nullptr) return;
+  if (count > 1) {
+    record->uniformCount = 0;
+    return;
+  }
   for (int i = 0; i < record->uniformCount; ++i) {
     if (record->uniforms[i].location == location) {
       record->uniforms[i] = record->uniforms[--record->uniformCount];
@@ -275,6 +282,20 @@ struct Gl : Plain<Driver> {};
 template <auto Driver>
 struct Query : Plain<Driver, syncDriverState> {};
 
+// The count of a vector or matrix setter's arguments (its first), 1 for the others.
+template <class... A>
+GLsizei countOf(A...) {
+  return 1;
+}
+template <class... A>
+GLsizei countOf(GLsizei count, const GLfloat*) {
+  return count;
+}
+template <class... A>
+GLsizei countOf(GLsizei count, GLboolean, const GLfloat*) {
+  return count;
+}
+
 // Uniform setters the shadow does not compare: the location's value is no
 // longer known.
 template <auto Driver>
@@ -285,7 +306,7 @@ struct UnkeptUniform<Driver> {
   static void DRAVIK_GLAPIENTRY call(GLint location, A... args) {
     ++gCounts.asked;
     if (location == -1) return;  // GL ignores it
-    forgetUniform(location);
+    forgetUniform(location, countOf(args...));
     issue(*Driver, location, args...);
   }
 };
@@ -449,13 +470,6 @@ template <>
 struct Gl<&driver::glBindTexture> {
   static void DRAVIK_GLAPIENTRY call(GLenum target, GLuint texture) {
     ++gCounts.asked;
-    if (gShadow.activeUnit == kUnknown && target == GL_TEXTURE_2D) {
-      // Games set the unit once, at start-up: ask the driver which it is.
-      GLint active = 0;
-      issue(driver::glGetIntegerv, GL_ACTIVE_TEXTURE, &active);
-      const GLuint unit = static_cast<GLuint>(active) - GL_TEXTURE0;
-      if (unit < kUnits) gShadow.activeUnit = static_cast<GLenum>(active);
-    }
     const GLuint unit = gShadow.activeUnit - GL_TEXTURE0;
     if (target != GL_TEXTURE_2D) {
       issue(driver::glBindTexture, target, texture);
@@ -591,7 +605,7 @@ struct Gl<&driver::glUniformMatrix4fv> {
     if (count == 1 && transpose == GL_FALSE && value != nullptr) {
       if (uniformUnchanged(location, UniformKind::Matrix4, value, 16)) return;
     } else {
-      forgetUniform(location);
+      forgetUniform(location, count);
     }
     issue(driver::glUniformMatrix4fv, location, count, transpose, value);
   }
@@ -662,17 +676,26 @@ void syncDriverState() {
 }
 
 void forgetDriverState() {
-  // What the game asked for and has not reached the driver stays asked for;
-  // the driver's side is unknown.
+  // What the game asked for reaches the driver first; from here the driver's
+  // state, whatever other code or a new context made of it, is what the
+  // game's next calls build on.
+  if (contextAvailable()) syncDriverState();
+  gShadow.arrayBufferWanted = kUnknown;
+  for (Switch& wanted : gShadow.attributeWanted) wanted = Switch::Unknown;
   gShadow.arrayBufferIssued = kUnknown;
   gShadow.elementBuffer = kUnknown;
   gShadow.attributesToSync = 0;
   for (GLuint i = 0; i < kAttributes; ++i) {
     gShadow.attributeIssued[i] = Switch::Unknown;
-    if (gShadow.attributeWanted[i] != Switch::Unknown) gShadow.attributesToSync |= 1u << i;
     gShadow.pointers[i].buffer = kUnknown;
   }
+  // Asked once here, so that no bind in the middle of a frame has to.
   gShadow.activeUnit = kUnknown;
+  if (contextAvailable()) {
+    GLint active = 0;
+    issue(driver::glGetIntegerv, GL_ACTIVE_TEXTURE, &active);
+    if (static_cast<GLuint>(active) - GL_TEXTURE0 < kUnits) gShadow.activeUnit = active;
+  }
   forgetUnits();
   forgetProgram();
   for (ProgramRecord& record : gShadow.programs) record.uniformCount = 0;
