@@ -147,7 +147,7 @@ class Generator {
   }
 
   std::vector<Step> run(int length) {
-    while (static_cast<int>(steps_.size()) < length) next();
+    while (static_cast<int>(steps_.size()) < length && !choices_.exhausted()) next();
     steps_.push_back({Op::Checkpoint});
     return std::move(steps_);
   }

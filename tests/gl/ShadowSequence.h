@@ -20,6 +20,7 @@ class Choices {
  public:
   virtual ~Choices() = default;
   virtual unsigned below(unsigned n) = 0;  // a number in [0, n), n > 0
+  virtual bool exhausted() const { return false; }
 };
 
 class SeededChoices : public Choices {
@@ -31,11 +32,13 @@ class SeededChoices : public Choices {
   uint64_t state_;
 };
 
-// Reads its choices from the bytes, then zeros once they run out.
+// Reads its choices from the bytes, then zeros once they run out; the
+// sequence ends there.
 class ByteChoices : public Choices {
  public:
   ByteChoices(const uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
   unsigned below(unsigned n) override;
+  bool exhausted() const override { return next_ >= size_; }
 
  private:
   const uint8_t* bytes_;
@@ -102,6 +105,7 @@ constexpr int kAttributes = 16;
 constexpr int kVertices = 8;
 constexpr int kBufferBytes = 1024;
 
+// At most length steps (fewer where the choices run out), then a checkpoint.
 std::vector<Step> makeSequence(Choices& choices, int length);
 std::string describe(const Step& step);
 
