@@ -173,7 +173,8 @@ void setUniform(int setter, GLint at, GLsizei count, int pattern) {
   GLfloat f[48];
   GLint i[4];
   GLuint u[4];
-  for (int k = 0; k < 48; ++k) f[k] = kPalette[(pattern + k) % 5];
+  // Values that share their first component and differ in the others.
+  for (int k = 0; k < 48; ++k) f[k] = kPalette[k == 0 ? pattern % 2 : (pattern + k) % 5];
   for (int k = 0; k < 4; ++k) {
     i[k] = k == 0 ? pattern : (pattern + k) % 7;  // the first is a unit for samplers
     u[k] = static_cast<GLuint>((pattern * 3 + k) % 11);

@@ -319,7 +319,7 @@ class Generator {
         setter == F1v || setter == F2v || setter == F3v || setter == F4v || setter >= M2;
     const int count = takesCount && chance(35) ? 2 + static_cast<int>(pick(2)) : 1;
     // Few values, so the same one comes again often; samplers take units.
-    const int pattern = static_cast<int>(pick(u >= 19 && u <= 20 ? kUnits : 3));
+    const int pattern = static_cast<int>(pick(u >= 19 && u <= 20 ? kUnits : 4));
     emit({Op::SetUniform, p, u, setter, count, pattern});
   }
 
