@@ -16,8 +16,11 @@ struct Bindings {
   GLuint arrayBufferIssued = kUnknown;
   GLuint elementBuffer = kUnknown;
   GLenum activeUnit = kUnknown;  // kUnknown also for a unit not followed
-  GLuint unitTexture[kUnits] = {kUnknown, kUnknown, kUnknown, kUnknown,
-                                kUnknown, kUnknown, kUnknown, kUnknown};
+  GLuint unitTexture[kUnits];
+
+  Bindings() {
+    for (GLuint& texture : unitTexture) texture = kUnknown;
+  }
 };
 
 Bindings gBindings;

@@ -1,8 +1,6 @@
 // The pass-through: every entry with the shadow off, and with it on the
 // entries that change nothing it keeps; and how each entry of the table is
 // set, by what the table says of it.
-#include <type_traits>
-
 #include "gl/GlShadow.h"
 
 namespace glentry {
@@ -69,9 +67,9 @@ struct Unkept<Driver> {
 #define DRAVIK_SHADOW_OFF_follows(name) &Plain<&driver::name>::call
 #define DRAVIK_SHADOW_OFF_followsAlways(name) &shadow::name
 
+// A handler of another type than its entry's does not compile here.
 template <class Fn>
 void install(Fn& entry, Fn driver, Fn on, Fn off) {
-  static_assert(std::is_pointer_v<Fn>);
   entry = driver == nullptr ? nullptr : gShadowOn ? on : off;
 }
 
