@@ -99,8 +99,10 @@ void setStateShadow(bool on);
 void syncDriverState();
 
 // The driver's state is unknown again (bindings, attribute arrays, the
-// program in use, uniform values): the next call of each kind reaches the
-// driver. Programs keep their looked-up locations until linked again.
+// program in use, uniform values): with a context, what the shadow holds
+// back is sent first; then the next call of each kind reaches the driver
+// and builds on whatever the driver holds. The active texture unit is asked
+// here, once. Programs keep their looked-up locations until linked again.
 void forgetDriverState();
 
 }  // namespace glentry
