@@ -140,6 +140,16 @@ def main():
     put("bitmap_text", "high_bytes.txt", bytes(range(1, 256)) + b"\0" + bytes(range(255, 0, -1)))
     put("bitmap_text", "longest.txt", b"Z" * 16390 + b"\0" + b"short\0" + b"Y" * 16384)
 
+    # The GL state shadow: every byte is a choice, so any bytes make calls;
+    # a fixed generator gives a few sequences of about 300 calls.
+    state = 25
+    for n in range(4):
+        choices = bytearray()
+        for _ in range(1200):
+            state = (state * 6364136223846793005 + 1442695040888963407) % 2**64
+            choices.append(state >> 56)
+        put("gl_shadow", "sequence%d.bin" % n, bytes(choices))
+
 
 if __name__ == "__main__":
     main()

@@ -6,7 +6,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build-fuzz}")
 seconds=${2:-30}
-targets=(read_bmp read_bmp_alpha read_png mesh_json mesh_binary collider bitmap_text)
+targets=(read_bmp read_bmp_alpha read_png mesh_json mesh_binary collider bitmap_text gl_shadow)
 passed=0
 failed=0
 

@@ -1,25 +1,23 @@
 #include "gl/GlApi.h"
 
-#include "gl/GlStateShadow.h"
+#include "gl/GlShadow.h"
 
 namespace glentry {
 
 namespace driver {
-#define DRAVIK_DEFINE_GL_POINTER(ret, name, params, called) name##Fn name = nullptr;
+#define DRAVIK_DEFINE_GL_POINTER(ret, name, params, called, shadow) name##Fn name = nullptr;
 DRAVIK_GL_ENTRY_POINTS(DRAVIK_DEFINE_GL_POINTER)
 #undef DRAVIK_DEFINE_GL_POINTER
 }  // namespace driver
 
 namespace {
-#define DRAVIK_GL_NAME(ret, name, params, called) #name,
+#define DRAVIK_GL_NAME(ret, name, params, called, shadow) #name,
 const char* const kNames[] = {DRAVIK_GL_ENTRY_POINTS(DRAVIK_GL_NAME)};
 #undef DRAVIK_GL_NAME
-static_assert(sizeof(kNames) / sizeof(kNames[0]) == kEntryPointCount,
-              "the table holds 44 entry points");
 }  // namespace
 
 void loadAll(ProcLookup lookup) {
-#define DRAVIK_LOAD_GL_POINTER(ret, name, params, called) \
+#define DRAVIK_LOAD_GL_POINTER(ret, name, params, called, shadow) \
   driver::name = reinterpret_cast<name##Fn>(lookup(#name));
   DRAVIK_GL_ENTRY_POINTS(DRAVIK_LOAD_GL_POINTER)
 #undef DRAVIK_LOAD_GL_POINTER
@@ -28,7 +26,7 @@ void loadAll(ProcLookup lookup) {
 }
 
 const char* firstMissingCalledEntryPoint() {
-#define DRAVIK_CHECK_GL_POINTER(ret, name, params, called) \
+#define DRAVIK_CHECK_GL_POINTER(ret, name, params, called, shadow) \
   if ((called) && name == nullptr) return #name;
   DRAVIK_GL_ENTRY_POINTS(DRAVIK_CHECK_GL_POINTER)
 #undef DRAVIK_CHECK_GL_POINTER
@@ -52,7 +50,7 @@ void setContextAvailable(bool available) {
 }
 
 void resetAll() {
-#define DRAVIK_RESET_GL_POINTER(ret, name, params, called) driver::name = nullptr;
+#define DRAVIK_RESET_GL_POINTER(ret, name, params, called, shadow) driver::name = nullptr;
   DRAVIK_GL_ENTRY_POINTS(DRAVIK_RESET_GL_POINTER)
 #undef DRAVIK_RESET_GL_POINTER
   installTable();

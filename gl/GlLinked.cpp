@@ -3,13 +3,13 @@
 #include "gl/GlApi.h"
 
 extern "C" {
-#define DRAVIK_DECLARE_LINKED(ret, name, params, called) ret DRAVIK_GLAPIENTRY name params;
+#define DRAVIK_DECLARE_LINKED(ret, name, params, called, shadow) ret DRAVIK_GLAPIENTRY name params;
 DRAVIK_GL_LINKED_ENTRY_POINTS(DRAVIK_DECLARE_LINKED)
 #undef DRAVIK_DECLARE_LINKED
 }
 
 namespace glentry::driver {
-#define DRAVIK_DEFINE_LINKED(ret, name, params, called) name##Fn name = &::name;
+#define DRAVIK_DEFINE_LINKED(ret, name, params, called, shadow) name##Fn name = &::name;
 DRAVIK_GL_LINKED_ENTRY_POINTS(DRAVIK_DEFINE_LINKED)
 #undef DRAVIK_DEFINE_LINKED
 }  // namespace glentry::driver
