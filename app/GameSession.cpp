@@ -74,17 +74,19 @@ void GameSession::runStartSteps() {
   constexpr double kBudgetSeconds = 0.008;
   const int64_t started = clock_.counter();
   const double ticksPerSecond = static_cast<double>(clock_.frequency());
+  auto showProgress = [this] {
+    const Game::StartProgress progress = game_.startProgress();
+    startView_(progress.stage, progress.item, progress.items, progress.stepsDone, progress.steps);
+    return progress.stepsDone;
+  };
   for (;;) {
-    const Game::StartProgress before = game_.startProgress();
-    startView_(before.stage, before.item, before.items, before.stepsDone, before.steps);
-    const bool more = game_.runStartStep();
-    if (!more) break;
+    const int stepsDone = showProgress();
+    if (!game_.runStartStep()) break;
     // A step waiting on the driver's background work is asked again next pass.
-    if (game_.startProgress().stepsDone == before.stepsDone) return;
+    if (game_.startProgress().stepsDone == stepsDone) return;
     if (static_cast<double>(clock_.counter() - started) / ticksPerSecond >= kBudgetSeconds) return;
   }
-  const Game::StartProgress done = game_.startProgress();
-  startView_(done.stage, done.item, done.items, done.stepsDone, done.steps);
+  showProgress();
   startView_ = nullptr;
   timer_.start();
 }

@@ -217,7 +217,6 @@ class Game {
 
   std::unique_ptr<ResizeListener> resizeListener_;
   int startStep_ = 0;
-  int texturesUploaded_ = 0;
 };
 
 }  // namespace dravik

@@ -37,19 +37,26 @@ constexpr MeshFile kMeshFiles[] = {
     {&Game::backgroundMesh, "data/quadBackground.json"},
 };
 
+// How many textures are uploaded once the first `read` files are read: the
+// upload order's lead whose files all are.
+int uploadedAfterReading(int read) {
+  int uploaded = 0;
+  while (uploaded < Game::kTextureCount && kUploadOrder[uploaded] < read) ++uploaded;
+  return uploaded;
+}
+
 }  // namespace
 
 // Reads one texture, then uploads every texture whose turn has come and
 // whose file has been read; the last upload is followed by the parameters.
 // Read again on every start: the pixels are freed once uploaded.
 void Game::readTexture(int loadIndex) {
-  if (loadIndex == 0) texturesUploaded_ = 0;
   (this->*kTextureFiles[loadIndex].texture).loadFromFile(kTextureFiles[loadIndex].name);
-  while (texturesUploaded_ < kTextureCount && kUploadOrder[texturesUploaded_] <= loadIndex) {
-    Texture& texture = this->*kTextureFiles[kUploadOrder[texturesUploaded_]].texture;
+  for (int turn = uploadedAfterReading(loadIndex); turn < uploadedAfterReading(loadIndex + 1);
+       ++turn) {
+    Texture& texture = this->*kTextureFiles[kUploadOrder[turn]].texture;
     texture.upload();
     texture.releasePixels();
-    ++texturesUploaded_;
   }
   if (loadIndex != kTextureCount - 1) return;
   starsTexture.setWrap(kWrapRepeat);

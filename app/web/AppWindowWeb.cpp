@@ -48,6 +48,13 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE createContext(int majorVersion) {
   return emscripten_webgl_create_context(web::kCanvas, &attributes);
 }
 
+// With KHR_parallel_shader_compile the shaders build in the background, and
+// the start asks whether they are done before it asks how they went.
+void followBackgroundCompile(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context) {
+  ShaderProgram::setBackgroundCompileQueries(
+      emscripten_webgl_enable_extension(context, "KHR_parallel_shader_compile") == EM_TRUE);
+}
+
 // The browser may take the context away (a GPU reset, too many contexts, a
 // tab long in the background). The game waits with its state as it is;
 // answering true calls preventDefault, which asks the browser to give the
@@ -62,9 +69,7 @@ EM_BOOL onWebglContextRestored(int /*eventType*/, const void* /*reserved*/, void
   auto* platform = static_cast<AppWindow::Platform*>(userData);
   if (platform->context <= 0) return EM_FALSE;
   emscripten_webgl_make_context_current(platform->context);
-  ShaderProgram::setBackgroundCompileQueries(
-      emscripten_webgl_enable_extension(platform->context, "KHR_parallel_shader_compile") ==
-      EM_TRUE);
+  followBackgroundCompile(platform->context);
   platform->window->onContextRestored();
   platform->window->onSize(platform->width, platform->height);
   return EM_TRUE;
@@ -93,16 +98,14 @@ bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenReque
     return false;
   }
   platform_->context = createContext(2);
+  // Either no WebGL 2, or the page's own context fell back to WebGL 1.
   EmscriptenWebGLContextAttributes made;
-  if (platform_->context > 0 &&
-      emscripten_webgl_get_context_attributes(platform_->context, &made) ==
-          EMSCRIPTEN_RESULT_SUCCESS &&
-      made.majorVersion < 2) {
-    // The page's own context fell back to WebGL 1.
+  if (platform_->context <= 0 || (emscripten_webgl_get_context_attributes(
+                                      platform_->context, &made) == EMSCRIPTEN_RESULT_SUCCESS &&
+                                  made.majorVersion < 2)) {
     std::cerr << "OpenGL 3.0 is not supported, falling back to GL 2.1" << std::endl;
   }
   if (platform_->context <= 0) {
-    std::cerr << "OpenGL 3.0 is not supported, falling back to GL 2.1" << std::endl;
     platform_->context = createContext(1);
     if (platform_->context <= 0) {
       platform_->context = 0;
@@ -110,11 +113,7 @@ bool AppWindow::create(int width, int height, int /*bits*/, bool fullscreenReque
     }
   }
   emscripten_webgl_make_context_current(platform_->context);
-  // The shaders then build in the background, and the start asks whether
-  // they are done before it asks how they went.
-  ShaderProgram::setBackgroundCompileQueries(
-      emscripten_webgl_enable_extension(platform_->context, "KHR_parallel_shader_compile") ==
-      EM_TRUE);
+  followBackgroundCompile(platform_->context);
   onContextCurrent();
   web::listenToKeys(this);
   platform_->window = this;
