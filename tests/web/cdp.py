@@ -51,14 +51,19 @@ class Chromium:
 
     def close(self):
         self.page.socket.close()
-        self.process.terminate()
-        try:
-            self.process.wait(10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-        self.log.close()
-        shutil.rmtree(self.profile, ignore_errors=True)
+        stop(self.process, self.log, self.profile)
+
+
+def stop(process, log, profile, seconds=10):
+    """Ends a browser started with a profile folder of its own, and removes it."""
+    process.terminate()
+    try:
+        process.wait(seconds)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+    log.close()
+    shutil.rmtree(profile, ignore_errors=True)
 
 
 class Page:

@@ -12,7 +12,6 @@ import base64
 import json
 import os
 import re
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -20,6 +19,7 @@ import time
 
 import websocket
 
+from cdp import stop
 from lifecycle import START_STEPS
 
 # Firefox keeps WebGL off where it finds no GPU it trusts; this machine's
@@ -84,14 +84,7 @@ class Firefox:
 
     def close(self):
         self.socket.close()
-        self.process.terminate()
-        try:
-            self.process.wait(15)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-        self.log.close()
-        shutil.rmtree(self.profile, ignore_errors=True)
+        stop(self.process, self.log, self.profile, 15)
 
 
 def deserialize(value):
