@@ -31,6 +31,8 @@ class GameSession {
   bool isStarting() const { return startView_ != nullptr; }
   // Releases the game and the window; the exit code of a normal end (0).
   int finish();
+  // The game as the passes left it, for the shell's tests.
+  const Game& game() const { return game_; }
 
  private:
   // The global GL state and the game's GL objects in a restored context;

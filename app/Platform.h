@@ -1,5 +1,6 @@
 // The contract between the game's shell (the files of app/) and a platform
-// backend (one folder each: app/sdl, app/win32, app/web). The shell runs the
+// backend (one folder each: app/sdl, app/win32, app/web, and app/headless,
+// which plays a script for the shell's own tests). The shell runs the
 // session, the frame loop and its timing, the window's events, the search
 // for data/ and the process's start; a backend provides everything below,
 // all of it, and nothing else. Where a platform has nothing to do, its

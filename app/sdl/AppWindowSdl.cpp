@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "app/GlContextAttributes.h"
 #include "app/Platform.h"
 #include "app/sdl/GamepadSdl.h"
 #include "gl/GlApi.h"
@@ -19,15 +20,14 @@ namespace {
 
 constexpr const char* kTitle = "ZOKT 5 Dravik";
 
-void requestContextAttributes(int major, int minor) {
+void requestContextAttributes(GlVersion version) {
   SDL_GL_ResetAttributes();
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, major);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, minor);
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, version.major);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, version.minor);
+  for (SDL_GLattr channel : {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE}) {
+    SDL_GL_SetAttribute(channel, kGlChannelBits);
+  }
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kGlDepthBits);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
 
@@ -121,7 +121,7 @@ bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested
   // library left to attribute them to (or suppress them by).
   SDL_GL_LoadLibrary(nullptr);
 
-  requestContextAttributes(3, 0);
+  requestContextAttributes(kPreferredGlVersion);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
   platform_->window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                        width, height, flags);
@@ -141,7 +141,7 @@ bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested
     // The pixel format belongs to the window, so a legacy context needs a
     // window made with the legacy attributes.
     SDL_DestroyWindow(platform_->window);
-    requestContextAttributes(2, 1);
+    requestContextAttributes(kFallbackGlVersion);
     platform_->window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                          width, height, flags);
     if (platform_->window == nullptr) return false;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iostream>
 
+#include "app/GlContextAttributes.h"
 #include "game/InputState.h"
 
 namespace dravik::win32 {
@@ -32,13 +33,14 @@ struct PixelFormatRequest {
   std::uint32_t flags = 0x01 | 0x20 | 0x04;  // draw to window, OpenGL, double buffer: 37
   std::uint8_t pixelType = 0;                // RGBA
   std::uint8_t colorBits = 32;
-  std::uint8_t depthBits = 16;
+  std::uint8_t depthBits = kGlDepthBits;
 };
 
 constexpr int kWglContextMajorVersion = 0x2091;
 constexpr int kWglContextMinorVersion = 0x2092;
 // A 3.0 context, no profile or flags.
-constexpr int kContextAttributes[] = {kWglContextMajorVersion, 3, kWglContextMinorVersion, 0, 0};
+constexpr int kContextAttributes[] = {kWglContextMajorVersion, kPreferredGlVersion.major,
+                                      kWglContextMinorVersion, kPreferredGlVersion.minor, 0};
 
 constexpr const char* kLegacyContextLine = "OpenGL 3.0 is not supported, falling back to GL 2.1";
 

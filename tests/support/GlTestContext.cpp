@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "app/GlContextAttributes.h"
 #include "app/GlobalGlState.h"
 #include "gl/GlApi.h"
 
@@ -37,13 +38,13 @@ bool ensureGlContext() {
       ADD_FAILURE() << "SDL_Init: " << SDL_GetError();
       return false;
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kPreferredGlVersion.major);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kPreferredGlVersion.minor);
+    for (SDL_GLattr channel :
+         {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE}) {
+      SDL_GL_SetAttribute(channel, kGlChannelBits);
+    }
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kGlDepthBits);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     c.window = SDL_CreateWindow("dravik tests", 0, 0, kContextSize, kContextSize,
                                 SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
