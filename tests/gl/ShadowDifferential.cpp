@@ -291,6 +291,9 @@ ShadowDifferential::ShadowDifferential() {
   // The driver stays loaded to the end of the process, as with the other GL
   // tests' context, so that leak reports name its libraries (tests/lsan.supp).
   if (SDL_GL_LoadLibrary(nullptr) != 0) return;
+  // SDL's defaults, whatever context the process made before: the sequences
+  // are made for a drawable without alpha.
+  SDL_GL_ResetAttributes();
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
   window_ = SDL_CreateWindow("shadow differential", 0, 0, kSize, kSize,

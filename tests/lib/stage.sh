@@ -330,13 +330,18 @@ start_wine() {
 stop_wine() { [ -n "${WINEPREFIX:-}" ] && "$wineserver" -k 2>/dev/null; }
 
 # --- sanitized games -----------------------------------------------------------------
-# Run-time options of the sanitized game: leaks checked at exit, driver
-# leaks suppressed by tests/lsan.supp. ROOT is the repository.
+# sanitizer_env ROOT: the sanitized game's run-time options, from
+# tests/sanitizers.env in the repository ROOT; sets sanitizer_report, the
+# pattern of a report.
 sanitizer_env() {
-  export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0"
-  export LSAN_OPTIONS="suppressions=$1/tests/lsan.supp:print_suppressions=0"
-  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  local line
+  while IFS= read -r line; do
+    case "$line" in
+      *_OPTIONS=*) export "${line//\$\{root\}/$1}" ;;
+      report=*) sanitizer_report=${line#report=} ;;
+    esac
+  done <"$1/tests/sanitizers.env"
 }
 
 # sanitizer_clean FILE: no AddressSanitizer, LeakSanitizer or UBSan report.
-sanitizer_clean() { ! grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:' "$1"; }
+sanitizer_clean() { ! grep -qE "$sanitizer_report" "$1"; }
