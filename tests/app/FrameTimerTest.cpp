@@ -226,7 +226,6 @@ TEST(FrameLoop, StartReadInAPassActsBeforeItsUpdate) {
   FrameTimer timer(FakeClock::source());
   timer.start();
   FakeWindow window;
-  window.ticksPerPump = 20000;
   FakeGame game;
   window.startOnNextRead = true;
   EXPECT_FALSE(runFramePass(window, game, timer, contextPresent));

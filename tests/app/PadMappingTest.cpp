@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+
 #include "app/PadMapping.h"
 
 namespace dravik {
@@ -30,31 +33,17 @@ TEST(PadMapping, AMovesTheCameraYTheProjectionAndTheStickAndDpadMove) {
 }
 
 TEST(PadMapping, StartPausesOncePerPressOfThePadThatPlays) {
-  struct Step {
-    int pad;
-    bool start;
-    bool pauses;
-  } const steps[] = {
-      // Held as the pad starts to play: no press.
-      {0, true, false},
-      {0, true, false},
-      {0, false, false},
-      {0, true, true},
-      {0, true, false},
-      // Another pad takes over with Start held.
-      {3, true, false},
-      {3, false, false},
-      {3, true, true},
-      // Pulled out, then plugged in again with Start held.
-      {PadReading::kNoPad, false, false},
-      {3, true, false},
-  };
+  // A reading a word: the pad that plays (- for none), S while Start is
+  // held, ! where it pauses. Held as a pad starts to play (the first, one
+  // taking over, one plugged in again) it is no press.
+  std::istringstream steps("0S 0S 0 0S! 0S 3S 3 3S! - 3S");
   PadMapping mapping;
-  for (const Step& step : steps) {
-    SCOPED_TRACE(&step - steps);
-    PadReading now = reading(step.pad, {});
-    now.setHeld(PadButton::Start, step.start);
-    EXPECT_EQ(mapping.read(now), step.pauses);
+  for (std::string step; steps >> step;) {
+    SCOPED_TRACE(step);
+    const int pad = step[0] == '-' ? PadReading::kNoPad : step[0] - '0';
+    const bool start = step.find('S') != std::string::npos;
+    EXPECT_EQ(mapping.read(reading(pad, {start ? PadButton::Start : PadButton::B})),
+              step.back() == '!');
   }
 }
 

@@ -87,6 +87,7 @@ TEST(XInputPadTest, APadPulledOutMidMoveReadsEmpty) {
   EXPECT_EQ(x.reading.pad, 1);
   x.connected[1] = false;
   EXPECT_EQ(read(x.passes(1)), " 0,0");
+  EXPECT_EQ(read(x.passes(8)), " 0,0");
   EXPECT_EQ(x.reading.pad, PadReading::kNoPad);
 }
 
