@@ -28,6 +28,12 @@ bool AppWindow::takeContextRestored() {
   return restored;
 }
 
+void AppWindow::readGamepad() {
+  PadReading reading;
+  platformReadPad(reading);
+  if (padMapping_.read(reading)) onEscapeDown();
+}
+
 void AppWindow::onSize(int width, int height) {
   if (resizeListener != nullptr && resizeListener->game != nullptr) {
     resizeListener->game->onResize(width, height);

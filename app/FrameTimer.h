@@ -51,17 +51,28 @@ class FrameTimer {
 // frame time after the frame started does nothing more: no update, no
 // render, no swap, and the frame goes on, so the next pass measures from the
 // same start. The picture on screen stays as the last render left it.
+//
+// The gamepad is read after the messages in every other pass, paused or
+// not, so that its Start can resume the game. A pass that ends early leaves
+// it unread: a button tapped since the last reading still reads as held in
+// the pass that runs.
 template <class Window, class Scene>
 bool runFramePass(Window& window, Scene& scene, FrameTimer& timer, bool (*contextAvailable)()) {
   window.pumpMessages();
   float dt = timer.measure();
-  bool ran = false;
   // A close request deletes the GL context inside the pump, and a browser
   // may take it away (a context loss) until it gives a new one back; update
   // and render both make GL calls, so such a pass only swaps, and the play
   // state waits as it was.
-  if (window.active && contextAvailable()) {
-    if (!timer.canWait() && dt < FrameTimer::kMinimumFrameTime) return false;
+  const auto canRun = [&window, contextAvailable] { return window.active && contextAvailable(); };
+  const auto tooEarly = [&timer, &dt] {
+    return !timer.canWait() && dt < FrameTimer::kMinimumFrameTime;
+  };
+  if (canRun() && tooEarly()) return false;
+  window.readGamepad();
+  bool ran = false;
+  if (canRun()) {
+    if (tooEarly()) return false;  // resumed by the pad's Start
     dt = timer.waitForMinimumFrameTime(dt);
     scene.update(dt);
     scene.render();

@@ -36,7 +36,7 @@ int GameSession::start() {
   }
   setGlobalGlState();
   inputState().setKeySource(platformKeyHeld);
-  inputState().setPadSource(platformReadPad);
+  inputState().setPadSource(&window_.gamepad());
   startView_ = platformStartInSteps();
   if (startView_ != nullptr) {
     game_.beginStart();

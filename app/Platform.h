@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "app/FrameTimer.h"
+#include "app/PadMapping.h"
+#include "app/PadReading.h"
 #include "game/InputState.h"
 
 namespace dravik {
@@ -52,6 +54,11 @@ class AppWindow {
   void onContextCurrent();
   void onSize(int width, int height);
   void onEscapeDown() { active = !active; }
+  // Once a pass, after the messages, paused or not: reads the playing pad
+  // (platformReadPad); its Start pauses as Escape does, and the rest waits
+  // in gamepad() for the input poll.
+  void readGamepad();
+  const PadState& gamepad() const { return padMapping_.pad(); }
   // A browser may take the context away and later give a fresh one back.
   // At the loss the game forgets its GL objects at once, before a new
   // context could hand out the same names; the session makes them again at
@@ -69,6 +76,7 @@ class AppWindow {
 
  private:
   bool contextRestored_ = false;
+  PadMapping padMapping_;
   std::unique_ptr<Platform> platform_;
 };
 
@@ -87,8 +95,9 @@ ClockSource platformClock();
 
 // Backend: whether the key is held now, for the input poll.
 bool platformKeyHeld(Key key);
-// Backend: the playing gamepad's state (all released where none is there).
-void platformReadPad(PadState& pad);
+// Backend: the playing gamepad as its device reports it now (PadReading.h);
+// an empty reading where none plays. The backend picks which pad plays.
+void platformReadPad(PadReading& reading);
 
 // Backend: the folder that holds the running executable; empty where unknown.
 std::filesystem::path platformExecutableFolder();

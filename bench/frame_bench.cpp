@@ -170,9 +170,10 @@ int main(int argc, char** argv) {
   setGlobalGlState();
   game.init();
   inputState().setKeySource(platformKeyHeld);
-  inputState().setPadSource(platformReadPad);
+  inputState().setPadSource(&window.gamepad());
   const bool gamepad = attachPushedGamepad();
   window.pumpMessages();
+  window.readGamepad();
 
   const float dt = 1.0f / 60.0f;
   game.update(dt);
@@ -185,6 +186,7 @@ int main(int argc, char** argv) {
 
   for (int i = 0; i < 30; ++i) {
     window.pumpMessages();
+    window.readGamepad();
     game.update(dt);
     game.render();
     window.swapBuffers();
@@ -200,6 +202,7 @@ int main(int argc, char** argv) {
     const double c0 = cpuSeconds();
     const auto w0 = std::chrono::steady_clock::now();
     window.pumpMessages();
+    window.readGamepad();
     game.update(dt);
     game.render();
     window.swapBuffers();

@@ -36,23 +36,9 @@ void combineComponent(float buttons, float stick, float& analog, float& digital)
 
 }  // namespace
 
-PadState combinePads(const PadState& a, const PadState& b) {
-  PadState both;
-  both.stick.x = magnitude(b.stick.x) > magnitude(a.stick.x) ? b.stick.x : a.stick.x;
-  both.stick.y = magnitude(b.stick.y) > magnitude(a.stick.y) ? b.stick.y : a.stick.y;
-  both.dpadLeft = a.dpadLeft || b.dpadLeft;
-  both.dpadRight = a.dpadRight || b.dpadRight;
-  both.dpadUp = a.dpadUp || b.dpadUp;
-  both.dpadDown = a.dpadDown || b.dpadDown;
-  both.camera = a.camera || b.camera;
-  both.projection = a.projection || b.projection;
-  return both;
-}
-
 void InputState::poll() {
   auto held = [this](Key key) { return keyHeld_ != nullptr && keyHeld_(key); };
-  PadState pad;
-  if (readPad_ != nullptr) readPad_(pad);
+  const PadState pad = pad_ != nullptr ? *pad_ : PadState{};
 
   spaceDown_ = held(Key::Space) || pad.camera;
   f1Down_ = held(Key::F1);

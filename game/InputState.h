@@ -15,9 +15,9 @@ struct Axis {
   float y = 0.0f;
 };
 
-// A gamepad in the standard layout, or the page's touch controls, as the
-// game reads them. Start (pause) is not here: like Escape it reaches the
-// window, since a paused game polls nothing.
+// A gamepad, or a page's touch controls, as the game reads it. Start
+// (pause) is not here: like Escape it reaches the window, since a paused
+// game polls nothing.
 struct PadState {
   // The left stick as the device gives it, unfiltered: each component in
   // -1..1, x to the right and y up. The game applies its own dead zone.
@@ -29,14 +29,6 @@ struct PadState {
   bool camera = false;      // bottom face button (A / Cross), as Space
   bool projection = false;  // top face button (Y / Triangle), as F2
 };
-
-// Fills the pad's state as of now (all released when none is connected);
-// supplied by the platform backend (or by a test).
-using PadReadFn = void (*)(PadState& pad);
-
-// Two sources as one: per stick component the larger magnitude, each button
-// held when held on either.
-PadState combinePads(const PadState& a, const PadState& b);
 
 // Everything the player holds as of the last poll: two direction axes (x to
 // the right, y up) and three held flags.
@@ -58,7 +50,8 @@ class InputState {
   bool f2Down() const { return f2Down_; }
 
   void setKeySource(KeyHeldFn source) { keyHeld_ = source; }
-  void setPadSource(PadReadFn source) { readPad_ = source; }
+  // The pad as its owner last read it (the shell, once a pass); null for none.
+  void setPadSource(const PadState* pad) { pad_ = pad; }
 
  private:
   Axis analogAxis_;
@@ -67,7 +60,7 @@ class InputState {
   bool f1Down_ = false;
   bool f2Down_ = false;
   KeyHeldFn keyHeld_ = nullptr;
-  PadReadFn readPad_ = nullptr;
+  const PadState* pad_ = nullptr;
 };
 
 // The one process-wide instance.

@@ -202,7 +202,7 @@ void AppWindow::pumpMessages() {
         if (event.key.keysym.sym == SDLK_ESCAPE) onEscapeDown();
         break;
       default:
-        sdl::onGamepadEvent(event, *this);
+        sdl::onGamepadEvent(event);
         break;
     }
   }

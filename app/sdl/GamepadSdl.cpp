@@ -11,11 +11,23 @@ namespace {
 bool gStarted = false;
 SDL_GameController* gController = nullptr;
 SDL_JoystickID gControllerId = -1;
+// The buttons that went down since the last reading.
+PadReading gPressedSinceReading;
+
+// SDL's button for each PadButton, in PadButton's order.
+constexpr SDL_GameControllerButton kSdlButtons[kPadButtonCount] = {
+    SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,
+    SDL_CONTROLLER_BUTTON_X,         SDL_CONTROLLER_BUTTON_Y,
+    SDL_CONTROLLER_BUTTON_BACK,      SDL_CONTROLLER_BUTTON_START,
+    SDL_CONTROLLER_BUTTON_DPAD_UP,   SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+    SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
+};
 
 void closeController() {
   if (gController != nullptr) SDL_GameControllerClose(gController);
   gController = nullptr;
   gControllerId = -1;
+  gPressedSinceReading = PadReading{};
 }
 
 // SDL numbers the devices in the order they were connected.
@@ -34,8 +46,12 @@ float axisValue(SDL_GameControllerAxis axis) {
   return static_cast<float>(SDL_GameControllerGetAxis(gController, axis)) / 32767.0f;
 }
 
-bool buttonHeld(SDL_GameControllerButton button) {
-  return SDL_GameControllerGetButton(gController, button) != 0;
+void notePress(Uint8 sdlButton) {
+  for (int button = 0; button < kPadButtonCount; ++button) {
+    if (kSdlButtons[button] == sdlButton) {
+      gPressedSinceReading.setHeld(static_cast<PadButton>(button), true);
+    }
+  }
 }
 
 }  // namespace
@@ -56,7 +72,7 @@ void stopGamepads() {
   gStarted = false;
 }
 
-void onGamepadEvent(const SDL_Event& event, AppWindow& window) {
+void onGamepadEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_CONTROLLERDEVICEADDED:  // also for those connected at start
       if (gController == nullptr) openFirstController();
@@ -68,10 +84,7 @@ void onGamepadEvent(const SDL_Event& event, AppWindow& window) {
       }
       break;
     case SDL_CONTROLLERBUTTONDOWN:
-      if (event.cbutton.which == gControllerId &&
-          event.cbutton.button == SDL_CONTROLLER_BUTTON_START) {
-        window.onEscapeDown();
-      }
+      if (event.cbutton.which == gControllerId) notePress(event.cbutton.button);
       break;
     default:
       break;
@@ -80,17 +93,19 @@ void onGamepadEvent(const SDL_Event& event, AppWindow& window) {
 
 }  // namespace sdl
 
-void platformReadPad(PadState& pad) {
-  pad = PadState{};
+void platformReadPad(PadReading& reading) {
+  reading = PadReading{};
   if (gController == nullptr) return;
-  pad.stick.x = axisValue(SDL_CONTROLLER_AXIS_LEFTX);
-  pad.stick.y = -axisValue(SDL_CONTROLLER_AXIS_LEFTY);  // SDL's y grows downward
-  pad.dpadLeft = buttonHeld(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
-  pad.dpadRight = buttonHeld(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
-  pad.dpadUp = buttonHeld(SDL_CONTROLLER_BUTTON_DPAD_UP);
-  pad.dpadDown = buttonHeld(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
-  pad.camera = buttonHeld(SDL_CONTROLLER_BUTTON_A);
-  pad.projection = buttonHeld(SDL_CONTROLLER_BUTTON_Y);
+  reading.pad = gControllerId;
+  reading.leftStick.x = axisValue(SDL_CONTROLLER_AXIS_LEFTX);
+  reading.leftStick.y = -axisValue(SDL_CONTROLLER_AXIS_LEFTY);  // SDL's y grows downward
+  reading.buttons = gPressedSinceReading.buttons;
+  gPressedSinceReading = PadReading{};
+  for (int button = 0; button < kPadButtonCount; ++button) {
+    if (SDL_GameControllerGetButton(gController, kSdlButtons[button]) != 0) {
+      reading.setHeld(static_cast<PadButton>(button), true);
+    }
+  }
 }
 
 }  // namespace dravik

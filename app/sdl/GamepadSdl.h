@@ -3,10 +3,6 @@
 
 #include <SDL.h>
 
-namespace dravik {
-class AppWindow;
-}
-
 namespace dravik::sdl {
 
 // Starts SDL's game controller subsystem, with its built-in mapping
@@ -14,8 +10,9 @@ namespace dravik::sdl {
 void startGamepads();
 // Closes the gamepad in use and the subsystem.
 void stopGamepads();
-// Follows gamepads plugged in and pulled out, and Start, which pauses as
-// Escape does. Other events are left alone.
-void onGamepadEvent(const SDL_Event& event, AppWindow& window);
+// Follows gamepads plugged in and pulled out, and the buttons pressed on the
+// one that plays, so that a press released before the next reading still
+// reads as held in it. Other events are left alone.
+void onGamepadEvent(const SDL_Event& event);
 
 }  // namespace dravik::sdl

@@ -143,10 +143,9 @@ void AppWindow::onCloseRequest() {
 }
 
 // The browser delivers the page's events between passes, to the callbacks.
-// Gamepads and the touch controls' pause taps are read here, paused or not:
-// Start and the pause button act as Escape does.
+// The touch controls' pause taps are read here, paused or not: the pause
+// button acts as Escape does.
 void AppWindow::pumpMessages() {
-  if (web::sampleGamepads()) onEscapeDown();
   for (int taps = web::takeTouchPauses(); taps > 0; --taps) onEscapeDown();
 }
 

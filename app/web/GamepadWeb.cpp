@@ -1,5 +1,5 @@
 // Gamepads in a browser, on the Gamepad API. The browser gives snapshots,
-// not events, of sticks and buttons, so the pads are sampled once a pass.
+// not events, of sticks and buttons, so the pads are sampled at each reading.
 // Only pads in the "standard" layout count. The first one connected plays
 // for as long as it stays connected; then the one connected next takes over.
 #include <emscripten/html5.h>
@@ -16,23 +16,14 @@ namespace {
 // Slots past these are ignored; browsers offer four.
 constexpr int kSlotCount = 8;
 
-// The standard layout's button numbers.
-constexpr int kButtonA = 0;
-constexpr int kButtonY = 3;
-constexpr int kButtonStart = 9;
-constexpr int kDpadUp = 12;
-constexpr int kDpadDown = 13;
-constexpr int kDpadLeft = 14;
-constexpr int kDpadRight = 15;
+// The standard layout's number for each PadButton, in PadButton's order.
+constexpr int kStandardButtons[kPadButtonCount] = {0, 1, 2, 3, 8, 9, 12, 13, 14, 15};
 
 // About 1.7 KB: one, reused for every slot.
 EmscriptenGamepadEvent gStatus;
 // Per slot, the rank in connection order of the pad there; 0 for none.
 unsigned gConnectedAs[kSlotCount] = {};
 unsigned gConnections = 0;
-int gPlayingSlot = -1;
-bool gStartHeld = false;
-PadState gPad;
 
 // Fills gStatus; false when the slot holds no standard pad.
 bool readStandardPad(int slot, int slotCount) {
@@ -63,33 +54,22 @@ int playingSlot(int slotCount) {
 
 }  // namespace
 
-namespace web {
-
-bool sampleGamepads() {
-  gPad = PadState{};
+// The touch controls count as a pad of their own beside the one that plays.
+void platformReadPad(PadReading& reading) {
+  reading = PadReading{};
   const int slotCount = emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS
                             ? emscripten_get_num_gamepads()
                             : 0;
   const int playing = playingSlot(slotCount);
-  if (playing != gPlayingSlot) gStartHeld = false;
-  gPlayingSlot = playing;
-  if (playing < 0 || !readStandardPad(playing, slotCount)) return false;
-
-  gPad.stick.x = axisValue(0);
-  gPad.stick.y = -axisValue(1);  // the Gamepad API's y grows downward
-  gPad.dpadUp = buttonHeld(kDpadUp);
-  gPad.dpadDown = buttonHeld(kDpadDown);
-  gPad.dpadLeft = buttonHeld(kDpadLeft);
-  gPad.dpadRight = buttonHeld(kDpadRight);
-  gPad.camera = buttonHeld(kButtonA);
-  gPad.projection = buttonHeld(kButtonY);
-  const bool startPressed = buttonHeld(kButtonStart) && !gStartHeld;
-  gStartHeld = buttonHeld(kButtonStart);
-  return startPressed;
+  if (playing >= 0 && readStandardPad(playing, slotCount)) {
+    reading.pad = static_cast<int>(gConnectedAs[playing]);
+    reading.leftStick.x = axisValue(0);
+    reading.leftStick.y = -axisValue(1);  // the Gamepad API's y grows downward
+    for (int button = 0; button < kPadButtonCount; ++button) {
+      reading.setHeld(static_cast<PadButton>(button), buttonHeld(kStandardButtons[button]));
+    }
+  }
+  reading = combineReadings(reading, web::touchControls());
 }
-
-}  // namespace web
-
-void platformReadPad(PadState& pad) { pad = combinePads(gPad, web::touchControls()); }
 
 }  // namespace dravik

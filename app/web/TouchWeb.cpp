@@ -30,15 +30,15 @@ EM_JS(int, takePauseTaps, (), {
 
 namespace web {
 
-PadState touchControls() {
+PadReading touchControls() {
   float stick[2] = {0.0f, 0.0f};
   const int buttons = readTouchControls(stick);
-  PadState pad;
-  pad.stick.x = stick[0];
-  pad.stick.y = stick[1];
-  pad.camera = (buttons & 1) != 0;
-  pad.projection = (buttons & 2) != 0;
-  return pad;
+  PadReading touch;
+  touch.leftStick.x = stick[0];
+  touch.leftStick.y = stick[1];
+  touch.setHeld(PadButton::A, (buttons & 1) != 0);
+  touch.setHeld(PadButton::Y, (buttons & 2) != 0);
+  return touch;
 }
 
 int takeTouchPauses() { return takePauseTaps(); }

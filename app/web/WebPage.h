@@ -1,7 +1,7 @@
 // What the browser backend's pieces share about the page.
 #pragma once
 
-#include "game/InputState.h"
+#include "app/PadReading.h"
 
 namespace dravik {
 class AppWindow;
@@ -17,12 +17,9 @@ constexpr const char* kCanvas = "#canvas";
 // Escape for the window. The browser does nothing of its own for them.
 void listenToKeys(AppWindow* window);
 
-// Samples the gamepads, once a pass, for the input poll; answers whether the
-// playing pad's Start went down since the last sample.
-bool sampleGamepads();
-
-// The page's touch controls as of now: the stick and the held buttons.
-PadState touchControls();
+// The page's touch controls as of now, as a pad: the stick, A (camera) and
+// Y (projection); a button tapped since the last call reads as held once.
+PadReading touchControls();
 // The taps on the page's pause button since the last call.
 int takeTouchPauses();
 

@@ -196,7 +196,6 @@ void AppWindow::pumpMessages() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  platform_->gamepads.poll(*this);
 }
 
 void AppWindow::swapBuffers() {

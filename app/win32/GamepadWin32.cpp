@@ -18,8 +18,9 @@ static_assert(w::kXInputDpadUp == XINPUT_GAMEPAD_DPAD_UP &&
               w::kXInputDpadDown == XINPUT_GAMEPAD_DPAD_DOWN &&
               w::kXInputDpadLeft == XINPUT_GAMEPAD_DPAD_LEFT &&
               w::kXInputDpadRight == XINPUT_GAMEPAD_DPAD_RIGHT);
-static_assert(w::kXInputStart == XINPUT_GAMEPAD_START && w::kXInputA == XINPUT_GAMEPAD_A &&
-              w::kXInputY == XINPUT_GAMEPAD_Y);
+static_assert(w::kXInputStart == XINPUT_GAMEPAD_START && w::kXInputBack == XINPUT_GAMEPAD_BACK);
+static_assert(w::kXInputA == XINPUT_GAMEPAD_A && w::kXInputB == XINPUT_GAMEPAD_B &&
+              w::kXInputX == XINPUT_GAMEPAD_X && w::kXInputY == XINPUT_GAMEPAD_Y);
 static_assert(sizeof(w::XInputGamepad) == sizeof(XINPUT_GAMEPAD) &&
               sizeof(w::XInputState) == sizeof(XINPUT_STATE));
 
@@ -50,7 +51,7 @@ struct XInputApi {
 };
 
 // The one window's pads, for platformReadPad.
-const w::XInputPads* gPads = nullptr;
+w::Gamepads* gPads = nullptr;
 
 }  // namespace
 
@@ -59,7 +60,7 @@ namespace win32 {
 Gamepads::Gamepads() {
   XInputApi api;
   pads_.open(api);
-  gPads = &pads_;
+  gPads = this;
 }
 
 Gamepads::~Gamepads() {
@@ -68,13 +69,15 @@ Gamepads::~Gamepads() {
   pads_.close(api);
 }
 
-void Gamepads::poll(AppWindow& window) {
+PadReading Gamepads::read() {
   XInputApi api;
-  pads_.poll(api, window);
+  return pads_.read(api);
 }
 
 }  // namespace win32
 
-void platformReadPad(PadState& pad) { pad = gPads != nullptr ? gPads->pad() : PadState{}; }
+void platformReadPad(PadReading& reading) {
+  reading = gPads != nullptr ? gPads->read() : PadReading{};
+}
 
 }  // namespace dravik

@@ -3,14 +3,10 @@
 
 #include "app/win32/XInputPad.h"
 
-namespace dravik {
-class AppWindow;
-}
-
 namespace dravik::win32 {
 
-// Holds the XInput library while it lives; platformReadPad hands out what
-// the last poll read. Without XInput the game plays by keyboard alone.
+// Holds the XInput library while it lives; platformReadPad reads through
+// it. Without XInput the game plays by keyboard alone.
 class Gamepads {
  public:
   Gamepads();
@@ -18,9 +14,7 @@ class Gamepads {
   Gamepads(const Gamepads&) = delete;
   Gamepads& operator=(const Gamepads&) = delete;
 
-  // Once per pass of the message pump, paused or not, so that Start can
-  // resume the game as Escape does.
-  void poll(AppWindow& window);
+  PadReading read();
 
  private:
   XInputPads pads_;

@@ -1,5 +1,5 @@
 // XInput gamepads without <windows.h>: which controller plays and how its
-// state reads as the game's PadState, written against an `Api` that performs
+// state reads as a PadReading, written against an `Api` that performs
 // the system calls (loading the library, finding XInputGetState, calling
 // it). The real backend hands it the Win32 functions; the host tests hand it
 // a fake. The values below are checked against <xinput.h> in the backend.
@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
+#include "app/PadReading.h"
 #include "app/win32/MessageTable.h"
-#include "game/InputState.h"
 
 namespace dravik::win32 {
 
@@ -22,8 +22,17 @@ constexpr std::uint16_t kXInputDpadDown = 0x0002;
 constexpr std::uint16_t kXInputDpadLeft = 0x0004;
 constexpr std::uint16_t kXInputDpadRight = 0x0008;
 constexpr std::uint16_t kXInputStart = 0x0010;
+constexpr std::uint16_t kXInputBack = 0x0020;
 constexpr std::uint16_t kXInputA = 0x1000;
+constexpr std::uint16_t kXInputB = 0x2000;
+constexpr std::uint16_t kXInputX = 0x4000;
 constexpr std::uint16_t kXInputY = 0x8000;
+
+// XInput's bit for each PadButton, in PadButton's order.
+constexpr std::uint16_t kXInputButtons[kPadButtonCount] = {
+    kXInputA,     kXInputB,      kXInputX,        kXInputY,        kXInputBack,
+    kXInputStart, kXInputDpadUp, kXInputDpadDown, kXInputDpadLeft, kXInputDpadRight,
+};
 
 // XINPUT_GAMEPAD and XINPUT_STATE, field for field.
 struct XInputGamepad {
@@ -48,18 +57,15 @@ constexpr const char* kXInputGetState = "XInputGetState";
 
 // Unfiltered: the game applies its own dead zone. XInput's y already grows
 // upward; -32768 reads a hair beyond -1, which the input poll clamps.
-inline PadState padFromGamepad(const XInputGamepad& gamepad) {
-  const auto held = [&gamepad](std::uint16_t bit) { return (gamepad.buttons & bit) != 0; };
-  PadState pad;
-  pad.stick.x = static_cast<float>(gamepad.thumbLX) / 32767.0f;
-  pad.stick.y = static_cast<float>(gamepad.thumbLY) / 32767.0f;
-  pad.dpadLeft = held(kXInputDpadLeft);
-  pad.dpadRight = held(kXInputDpadRight);
-  pad.dpadUp = held(kXInputDpadUp);
-  pad.dpadDown = held(kXInputDpadDown);
-  pad.camera = held(kXInputA);
-  pad.projection = held(kXInputY);
-  return pad;
+inline PadReading readingFromGamepad(const XInputGamepad& gamepad) {
+  PadReading reading;
+  reading.leftStick.x = static_cast<float>(gamepad.thumbLX) / 32767.0f;
+  reading.leftStick.y = static_cast<float>(gamepad.thumbLY) / 32767.0f;
+  for (int button = 0; button < kPadButtonCount; ++button) {
+    reading.setHeld(static_cast<PadButton>(button),
+                    (gamepad.buttons & kXInputButtons[button]) != 0);
+  }
+  return reading;
 }
 
 // The XInput library and the controller in play. `Api` offers
@@ -68,7 +74,7 @@ inline PadState padFromGamepad(const XInputGamepad& gamepad) {
 class XInputPads {
  public:
   // Loads the first library found; without one, or without its
-  // XInputGetState, every poll reads nothing held. Answers whether it loaded.
+  // XInputGetState, every reading is empty. Answers whether it loaded.
   template <class Api>
   bool open(Api& api) {
     for (const char* name : kXInputLibraries) {
@@ -89,24 +95,18 @@ class XInputPads {
     release();
   }
 
-  // One pass of the message pump: reads the controller in play, or looks
-  // for one, and pauses (`window.onEscapeDown()`) when its Start goes down.
-  // A controller pulled out leaves everything released.
-  template <class Api, class Window>
-  void poll(Api& api, Window& window) {
-    if (getState_ == nullptr) return;
+  // Reads the controller in play, or looks for one; the reading is empty
+  // where none plays, and numbered by the controller's slot.
+  template <class Api>
+  PadReading read(Api& api) {
+    if (getState_ == nullptr) return PadReading{};
     XInputState state;
     if (user_ != kNoUser && !query(api, user_, state)) release();
-    const bool pluggedIn = user_ == kNoUser;
-    if (pluggedIn && !find(api, state)) return;
-    pad_ = padFromGamepad(state.gamepad);
-    const bool start = (state.gamepad.buttons & kXInputStart) != 0;
-    // A Start held while the controller is plugged in is no press.
-    if (start && !startHeld_ && !pluggedIn) window.onEscapeDown();
-    startHeld_ = start;
+    if (user_ == kNoUser && !find(api, state)) return PadReading{};
+    PadReading reading = readingFromGamepad(state.gamepad);
+    reading.pad = static_cast<int>(user_);
+    return reading;
   }
-
-  const PadState& pad() const { return pad_; }
 
  private:
   static constexpr unsigned kNoUser = kXUserMaxCount;
@@ -117,9 +117,10 @@ class XInputPads {
   }
 
   // Asking an empty slot takes XInput a long while on Windows, so with no
-  // controller in play a pass asks one slot, in turn: a controller plugged
-  // in answers within four passes. The slots below the one that answers are
-  // asked again then, once, so that the lowest connected one plays.
+  // controller in play a reading asks one slot, in turn: a controller
+  // plugged in answers within four readings. The slots below the one that
+  // answers are asked again then, once, so that the lowest connected one
+  // plays.
   template <class Api>
   bool find(Api& api, XInputState& state) {
     const unsigned probe = nextProbe_;
@@ -138,8 +139,6 @@ class XInputPads {
   }
 
   void release() {
-    pad_ = PadState{};
-    startHeld_ = false;
     user_ = kNoUser;
     nextProbe_ = 0;
   }
@@ -148,8 +147,6 @@ class XInputPads {
   void* getState_ = nullptr;
   unsigned user_ = kNoUser;
   unsigned nextProbe_ = 0;
-  bool startHeld_ = false;
-  PadState pad_;
 };
 
 }  // namespace dravik::win32

@@ -52,9 +52,16 @@ struct FakeWindow {
   int pumps = 0;
   int swaps = 0;
   int64_t ticksPerPump = 0;
+  int padReads = 0;
+  bool startOnNextRead = false;
   void pumpMessages() {
     ++pumps;
     FakeClock::ticks += ticksPerPump;
+  }
+  void readGamepad() {
+    ++padReads;
+    if (startOnNextRead) active = !active;
+    startOnNextRead = false;
   }
   void swapBuffers() { ++swaps; }
 };
@@ -163,6 +170,7 @@ TEST(FrameLoop, PausedTimeNeverReachesTheGame) {
   EXPECT_TRUE(game.dts.empty());
   EXPECT_EQ(game.renders, 0);
   EXPECT_EQ(window.swaps, 10);
+  EXPECT_EQ(window.padReads, 10);  // so that Start can resume the game
   EXPECT_EQ(FakeClock::sleeps, 0);
   window.active = true;
   window.ticksPerPump = 0;
@@ -210,6 +218,20 @@ TEST(FrameLoop, WithoutSleepAnEarlyPassSkipsAndTheFrameKeepsItsStart) {
   EXPECT_EQ(game.dts, (std::vector<float>{0.016f, 0.016f}));
   EXPECT_EQ(game.renders, 2);
   EXPECT_EQ(window.swaps, 2);
+  EXPECT_EQ(window.padReads, 2);  // taps wait for the pass that runs
+}
+
+TEST(FrameLoop, StartReadInAPassActsBeforeItsUpdate) {
+  FakeClock::reset(0, 1000, 1000000);
+  FrameTimer timer(FakeClock::source());
+  timer.start();
+  FakeWindow window;
+  FakeGame game;
+  window.startOnNextRead = true;
+  EXPECT_FALSE(runFramePass(window, game, timer, contextPresent));
+  window.startOnNextRead = true;
+  EXPECT_TRUE(runFramePass(window, game, timer, contextPresent));
+  EXPECT_EQ(game.dts.size(), 1u);
 }
 
 }  // namespace

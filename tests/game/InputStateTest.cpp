@@ -78,7 +78,6 @@ namespace dravik {
 namespace {
 
 PadState gPad;
-void scriptedPad(PadState& pad) { pad = gPad; }
 
 struct PadCase {
   const char* name;
@@ -108,7 +107,7 @@ TEST_P(PadAxes, CombineWithTheKeys) {
   gPad = c.pad;
   InputState input;
   input.setKeySource(scriptedKeys);
-  input.setPadSource(scriptedPad);
+  input.setPadSource(&gPad);
   input.poll();
   EXPECT_FLOAT_EQ(input.analogAxis().x, c.analog.x);
   EXPECT_FLOAT_EQ(input.analogAxis().y, c.analog.y);
@@ -140,7 +139,7 @@ TEST(PadButtons, HoldTheToggleFlagsBesideTheKeys) {
   gPad.camera = true;
   InputState input;
   input.setKeySource(scriptedKeys);
-  input.setPadSource(scriptedPad);
+  input.setPadSource(&gPad);
   input.poll();
   EXPECT_TRUE(input.spaceDown());
   EXPECT_FALSE(input.f2Down());

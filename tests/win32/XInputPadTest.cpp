@@ -20,7 +20,6 @@ struct FakeXInput {
   bool connected[kXUserMaxCount] = {};
   XInputGamepad gamepads[kXUserMaxCount];
   std::vector<unsigned> queried;
-  int pauses = 0;
 
   Handle loadLibrary(const char* name) {
     log.push_back(name);
@@ -40,25 +39,27 @@ struct FakeXInput {
     state.gamepad = gamepads[user];
     return kErrorSuccess;
   }
-  void onEscapeDown() { ++pauses; }
 
   XInputPads pads;
-  const PadState& passes(int count) {
-    for (int i = 0; i < count; ++i) pads.poll(*this, *this);
-    return pads.pad();
+  PadReading reading;
+  const PadReading& passes(int count) {
+    for (int i = 0; i < count; ++i) reading = pads.read(*this);
+    return reading;
   }
 };
 
-// The held buttons as letters, then the stick.
-std::string read(const PadState& p) {
-  std::string s = std::string(p.dpadLeft ? "L" : "") + (p.dpadRight ? "R" : "") +
-                  (p.dpadUp ? "U" : "") + (p.dpadDown ? "D" : "") + (p.camera ? "A" : "") +
-                  (p.projection ? "Y" : "");
-  return s + " " + std::to_string(std::lround(p.stick.x * 100)) + "," +
-         std::to_string(std::lround(p.stick.y * 100));
+// The held buttons as letters in PadButton's order (b for Back, S for
+// Start), then the stick.
+std::string read(const PadReading& r) {
+  std::string s;
+  for (int button = 0; button < kPadButtonCount; ++button) {
+    if (r.held(static_cast<PadButton>(button))) s += "ABXYbSUDLR"[button];
+  }
+  return s + " " + std::to_string(std::lround(r.leftStick.x * 100)) + "," +
+         std::to_string(std::lround(r.leftStick.y * 100));
 }
 
-TEST(XInputPadTest, MapsTheLeftStickDpadAAndYByPosition) {
+TEST(XInputPadTest, ReadsTheLeftStickAndTheStandardButtons) {
   struct Row {
     std::uint16_t buttons;
     std::int16_t x, y;
@@ -66,32 +67,28 @@ TEST(XInputPadTest, MapsTheLeftStickDpadAAndYByPosition) {
   } const rows[] = {
       {0, 32767, 16384, " 100,50"},  // y grows upward, as in XInput
       {0, -32768, -8192, " -100,-25"},
-      {kXInputDpadLeft | kXInputDpadUp, 0, 0, "LU 0,0"},
-      {kXInputDpadRight | kXInputDpadDown | kXInputA | kXInputY, 0, 0, "RDAY 0,0"},
-      {0x2000 | 0x4000 | 0x0020 | kXInputStart, 0, 0, " 0,0"},  // B, X, Back, Start
+      {kXInputDpadLeft | kXInputDpadUp, 0, 0, "UL 0,0"},
+      {kXInputDpadRight | kXInputDpadDown | kXInputA | kXInputY, 0, 0, "AYDR 0,0"},
+      {0x2000 | 0x4000 | 0x0020 | kXInputStart, 0, 0, "BXbS 0,0"},
+      {0x0040 | 0x0080 | 0x0100 | 0x0200, 0, 0, " 0,0"},  // thumbs and shoulders
   };
   for (const Row& row : rows) {
     // The right stick and the triggers play no part.
     const XInputGamepad g{row.buttons, 255, 255, row.x, row.y, 30000, -30000};
-    EXPECT_EQ(read(padFromGamepad(g)), row.expected);
+    EXPECT_EQ(read(readingFromGamepad(g)), row.expected);
   }
 }
 
-TEST(XInputPadTest, StartPausesOncePerPressAndAPadPulledOutMidMoveReleasesAll) {
+TEST(XInputPadTest, APadPulledOutMidMoveReadsEmpty) {
   FakeXInput x;
-  x.connected[0] = true;
-  x.gamepads[0] = XInputGamepad{0, 0, 0, 20000, -20000, 0, 0};
-  for (bool start : {true, true, false, true, false, false, true}) {
-    x.gamepads[0].buttons = start ? kXInputStart | kXInputDpadLeft | kXInputA : kXInputY;
-    x.passes(1);
-  }
-  // The Start held as the pad is found is no press.
-  EXPECT_EQ(x.pauses, 2);
-  EXPECT_EQ(read(x.pads.pad()), "LA 61,-61");
-  x.connected[0] = false;
+  x.connected[1] = true;
+  x.gamepads[1] = XInputGamepad{kXInputStart | kXInputA, 0, 0, 20000, -20000, 0, 0};
+  EXPECT_EQ(read(x.passes(2)), "AS 61,-61");
+  EXPECT_EQ(x.reading.pad, 1);
+  x.connected[1] = false;
   EXPECT_EQ(read(x.passes(1)), " 0,0");
   EXPECT_EQ(read(x.passes(8)), " 0,0");
-  EXPECT_EQ(x.pauses, 2);
+  EXPECT_EQ(x.reading.pad, PadReading::kNoPad);
 }
 
 TEST(XInputPadTest, TheLowestConnectedPadPlaysAndKeepsPlayingWhileConnected) {
@@ -123,8 +120,8 @@ TEST(XInputPadTest, FallsBackToXInput910AndWithNeitherReadsNothingHeld) {
   none.connected[0] = true;
   none.gamepads[0].buttons = kXInputA | kXInputStart;
   EXPECT_EQ(read(none.passes(4)), " 0,0");
+  EXPECT_EQ(none.reading.pad, PadReading::kNoPad);
   EXPECT_TRUE(none.queried.empty());
-  EXPECT_EQ(none.pauses, 0);
 }
 
 }  // namespace
