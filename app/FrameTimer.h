@@ -52,10 +52,10 @@ class FrameTimer {
 // render, no swap, and the frame goes on, so the next pass measures from the
 // same start. The picture on screen stays as the last render left it.
 //
-// The gamepad is read after the messages in every other pass, paused or
-// not, so that its Start can resume the game. A pass that ends early leaves
-// it unread: a button tapped since the last reading still reads as held in
-// the pass that runs.
+// The gamepad is read after the messages in every pass but one that ends
+// early, paused or not, so that its Start can resume the game. An early pass
+// leaves it unread: a button tapped since the last reading still reads as
+// held in the pass that runs.
 template <class Window, class Scene>
 bool runFramePass(Window& window, Scene& scene, FrameTimer& timer, bool (*contextAvailable)()) {
   window.pumpMessages();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PadReading.h"
 #include "game/InputState.h"
 
 namespace dravik::headless {
@@ -32,7 +33,7 @@ struct Script {
   int sleeps = 0;
 
   std::set<Key> heldKeys;
-  PadState pad;
+  PadReading pad;  // the playing pad, as read
   // Delivered in order at the next pump.
   std::deque<WindowMessage> messages;
   // Called before each pass of the frame loop with the pass's number (from

@@ -56,7 +56,7 @@ ClockSource platformClock() { return {counter, frequency, sleepOneMillisecond}; 
 
 bool platformKeyHeld(Key key) { return script().heldKeys.count(key) != 0; }
 
-void platformReadPad(PadState& pad) { pad = script().pad; }
+void platformReadPad(PadReading& reading) { reading = script().pad; }
 
 std::filesystem::path platformExecutableFolder() { return script().executableFolder; }
 std::filesystem::path platformInstalledFolder() { return script().installedFolder; }
