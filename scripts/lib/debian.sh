@@ -12,8 +12,13 @@
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-# Another apt-get may hold the lock for a while (a parallel set-up).
-apt_get() { $SUDO apt-get -o DPkg::Lock::Timeout=600 "$@"; }
+# The test stages set up two at a time; their apt-get calls take turns on
+# one lock of ours, since apt-get update gives up at once where another
+# holds the package lists. Another program's apt-get may hold dpkg's lock
+# for a while.
+apt_get() {
+  flock -w 900 "${TMPDIR:-/tmp}/dravik-apt.lock" $SUDO apt-get -o DPkg::Lock::Timeout=600 "$@"
+}
 
 apt_updated=no
 
