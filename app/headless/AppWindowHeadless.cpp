@@ -40,11 +40,17 @@ EGLDisplay openDisplay() {
 }
 
 EGLConfig chooseConfig(EGLDisplay display) {
-  const EGLint attributes[] = {EGL_SURFACE_TYPE,    EGL_PBUFFER_BIT,  EGL_RENDERABLE_TYPE,
-                               EGL_OPENGL_BIT,      EGL_RED_SIZE,     kGlChannelBits,
-                               EGL_GREEN_SIZE,      kGlChannelBits,   EGL_BLUE_SIZE,
-                               kGlChannelBits,      EGL_ALPHA_SIZE,   kGlChannelBits,
-                               EGL_DEPTH_SIZE,      kGlDepthBits,     EGL_NONE};
+  // clang-format off
+  const EGLint attributes[] = {
+      EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
+      EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+      EGL_RED_SIZE, kGlChannelBits,
+      EGL_GREEN_SIZE, kGlChannelBits,
+      EGL_BLUE_SIZE, kGlChannelBits,
+      EGL_ALPHA_SIZE, kGlChannelBits,
+      EGL_DEPTH_SIZE, kGlDepthBits,
+      EGL_NONE};
+  // clang-format on
   EGLConfig config = nullptr;
   EGLint found = 0;
   if (eglChooseConfig(display, attributes, &config, 1, &found) != EGL_TRUE || found == 0) {
@@ -71,8 +77,9 @@ bool makeCurrent(AppWindow::Platform& platform, int width, int height) {
   if (platform.surface == EGL_NO_SURFACE) return false;
   platform.context = createContext(platform.display, platform.config);
   if (platform.context == EGL_NO_CONTEXT) return false;
-  headless::script().contextCurrent = eglMakeCurrent(platform.display, platform.surface,
-                                                     platform.surface, platform.context) == EGL_TRUE;
+  headless::script().contextCurrent =
+      eglMakeCurrent(platform.display, platform.surface, platform.surface, platform.context) ==
+      EGL_TRUE;
   return headless::script().contextCurrent;
 }
 

@@ -41,9 +41,9 @@ struct Script {
   std::function<void(int pass)> beforePass;
   int passLimit = 600;
 
-  bool failWindow = false;      // no window or context can be made
+  bool failWindow = false;        // no window or context can be made
   std::string missingEntryPoint;  // the GL lookup answers null for this name
-  bool startInSteps = false;    // the game starts in steps, as in a browser
+  bool startInSteps = false;      // the game starts in steps, as in a browser
   std::filesystem::path executableFolder;
   std::filesystem::path installedFolder;
 

@@ -24,7 +24,8 @@ void requestContextAttributes(GlVersion version) {
   SDL_GL_ResetAttributes();
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, version.major);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, version.minor);
-  for (SDL_GLattr channel : {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE}) {
+  for (SDL_GLattr channel :
+       {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE}) {
     SDL_GL_SetAttribute(channel, kGlChannelBits);
   }
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kGlDepthBits);
