@@ -4,9 +4,9 @@
 
 #include <iostream>
 
-#include "app/GlContextAttributes.h"
 #include "app/Platform.h"
 #include "app/sdl/GamepadSdl.h"
+#include "app/sdl/SdlGlAttributes.h"
 #include "gl/GlApi.h"
 
 namespace dravik {
@@ -19,18 +19,6 @@ struct AppWindow::Platform {
 namespace {
 
 constexpr const char* kTitle = "ZOKT 5 Dravik";
-
-void requestContextAttributes(GlVersion version) {
-  SDL_GL_ResetAttributes();
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, version.major);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, version.minor);
-  for (SDL_GLattr channel :
-       {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE}) {
-    SDL_GL_SetAttribute(channel, kGlChannelBits);
-  }
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kGlDepthBits);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-}
 
 // SDL falls back to its offscreen driver when no display server answers;
 // a window there is invisible to the player. It is only used when asked for
@@ -122,7 +110,7 @@ bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested
   // library left to attribute them to (or suppress them by).
   SDL_GL_LoadLibrary(nullptr);
 
-  requestContextAttributes(kPreferredGlVersion);
+  sdl::requestGlAttributes(kPreferredGlVersion);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
   platform_->window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                        width, height, flags);
@@ -142,7 +130,7 @@ bool AppWindow::create(int width, int height, int bits, bool fullscreenRequested
     // The pixel format belongs to the window, so a legacy context needs a
     // window made with the legacy attributes.
     SDL_DestroyWindow(platform_->window);
-    requestContextAttributes(kFallbackGlVersion);
+    sdl::requestGlAttributes(kFallbackGlVersion);
     platform_->window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                          width, height, flags);
     if (platform_->window == nullptr) return false;

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "app/GlContextAttributes.h"
 #include "app/GlobalGlState.h"
+#include "app/sdl/SdlGlAttributes.h"
 #include "gl/GlApi.h"
 
 namespace dravik::test {
@@ -38,14 +38,7 @@ bool ensureGlContext() {
       ADD_FAILURE() << "SDL_Init: " << SDL_GetError();
       return false;
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kPreferredGlVersion.major);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kPreferredGlVersion.minor);
-    for (SDL_GLattr channel :
-         {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE}) {
-      SDL_GL_SetAttribute(channel, kGlChannelBits);
-    }
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, kGlDepthBits);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    sdl::requestGlAttributes(kPreferredGlVersion);
     c.window = SDL_CreateWindow("dravik tests", 0, 0, kContextSize, kContextSize,
                                 SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (c.window == nullptr) {
