@@ -38,6 +38,17 @@ struct PadReading {
   std::uint16_t buttons = 0;
 
   bool held(PadButton button) const { return (buttons & bit(button)) != 0; }
+  // The buttons field from a platform's own: codes gives the platform's
+  // code for each PadButton, in PadButton's order, and isHeld(code) says
+  // whether it is held.
+  template <class Code, class IsHeld>
+  static std::uint16_t buttonsHeld(const Code (&codes)[kPadButtonCount], IsHeld isHeld) {
+    unsigned held = 0;
+    for (int button = 0; button < kPadButtonCount; ++button) {
+      if (isHeld(codes[button])) held |= bit(static_cast<PadButton>(button));
+    }
+    return static_cast<std::uint16_t>(held);
+  }
   void setHeld(PadButton button, bool isHeld) {
     buttons = static_cast<std::uint16_t>(isHeld ? buttons | bit(button) : buttons & ~bit(button));
   }

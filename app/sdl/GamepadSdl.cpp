@@ -99,13 +99,12 @@ void platformReadPad(PadReading& reading) {
   reading.pad = gControllerId;
   reading.leftStick.x = axisValue(SDL_CONTROLLER_AXIS_LEFTX);
   reading.leftStick.y = -axisValue(SDL_CONTROLLER_AXIS_LEFTY);  // SDL's y grows downward
-  reading.buttons = gPressedSinceReading.buttons;
+  const auto held = [](SDL_GameControllerButton button) {
+    return SDL_GameControllerGetButton(gController, button) != 0;
+  };
+  reading.buttons = static_cast<std::uint16_t>(gPressedSinceReading.buttons |
+                                               PadReading::buttonsHeld(kSdlButtons, held));
   gPressedSinceReading = PadReading{};
-  for (int button = 0; button < kPadButtonCount; ++button) {
-    if (SDL_GameControllerGetButton(gController, kSdlButtons[button]) != 0) {
-      reading.setHeld(static_cast<PadButton>(button), true);
-    }
-  }
 }
 
 }  // namespace dravik

@@ -65,9 +65,7 @@ void platformReadPad(PadReading& reading) {
     reading.pad = static_cast<int>(gConnectedAs[playing]);
     reading.leftStick.x = axisValue(0);
     reading.leftStick.y = -axisValue(1);  // the Gamepad API's y grows downward
-    for (int button = 0; button < kPadButtonCount; ++button) {
-      reading.setHeld(static_cast<PadButton>(button), buttonHeld(kStandardButtons[button]));
-    }
+    reading.buttons = PadReading::buttonsHeld(kStandardButtons, buttonHeld);
   }
   reading = combineReadings(reading, web::touchControls());
 }

@@ -61,10 +61,8 @@ inline PadReading readingFromGamepad(const XInputGamepad& gamepad) {
   PadReading reading;
   reading.leftStick.x = static_cast<float>(gamepad.thumbLX) / 32767.0f;
   reading.leftStick.y = static_cast<float>(gamepad.thumbLY) / 32767.0f;
-  for (int button = 0; button < kPadButtonCount; ++button) {
-    reading.setHeld(static_cast<PadButton>(button),
-                    (gamepad.buttons & kXInputButtons[button]) != 0);
-  }
+  reading.buttons = PadReading::buttonsHeld(
+      kXInputButtons, [&gamepad](std::uint16_t bit) { return (gamepad.buttons & bit) != 0; });
   return reading;
 }
 
